@@ -1,0 +1,31 @@
+# setup.exe: self-contained, importing only system DLLs. No C or C++ run-time
+# is linked: src/shell/runtime.cpp is the entry and the only support code.
+add_executable(setup WIN32
+    ${PORTABLE_SOURCES} ${WINDOWS_SOURCES} ${ENTRY_SOURCES} res/setup.rc)
+target_include_directories(setup PRIVATE src res)
+target_compile_options(setup PRIVATE
+    -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -fno-stack-protector -fno-threadsafe-statics
+    -ffunction-sections -fdata-sections
+    # Keep the compiler from turning loops into calls of library routines.
+    -fno-tree-loop-distribute-patterns -fno-builtin)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(PELMORA_ENTRY _WinMainCRTStartup)
+    # Windows 95 and NT 4.0 refuse images that ask for a newer subsystem.
+    set(PELMORA_SUBSYSTEM windows:4.0)
+else()
+    set(PELMORA_ENTRY WinMainCRTStartup)
+    set(PELMORA_SUBSYSTEM windows)
+endif()
+target_link_options(setup PRIVATE
+    -nostdlib -nostartfiles -Wl,-e,${PELMORA_ENTRY}
+    -Wl,--subsystem,${PELMORA_SUBSYSTEM} -Wl,--gc-sections -s
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+    -Wl,--file-alignment,512 -Wl,--enable-stdcall-fixup)
+target_link_libraries(setup PRIVATE kernel32 user32 gdi32 comctl32 shell32 ole32 gcc)
+set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
+
+# The Win32 code as a library for the Windows tests (with the normal run-time).
+add_library(pelmora_win STATIC ${PORTABLE_SOURCES} ${WINDOWS_SOURCES})
+target_include_directories(pelmora_win PUBLIC src res)
+target_link_libraries(pelmora_win PUBLIC kernel32 user32 gdi32 comctl32 shell32 ole32 uuid)

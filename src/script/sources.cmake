@@ -1,0 +1,3 @@
+list(APPEND PORTABLE_SOURCES
+    src/script/text.cpp
+    src/script/script.cpp)
