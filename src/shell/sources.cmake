@@ -1,5 +1,6 @@
 list(APPEND PORTABLE_SOURCES
-    src/shell/state.cpp)
+    src/shell/state.cpp
+    src/shell/settings_logic.cpp)
 list(APPEND WINDOWS_SOURCES
     src/shell/handles.cpp
     src/shell/backdrop.cpp

@@ -1,0 +1,231 @@
+// Decisions of the settings dialog: default boxes, the proposal, the check of
+// a typed entry and the path that browsing proposes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "shell/settings_logic.h"
+#include "shell/state.h"
+
+namespace {
+
+const char kGuard = '#';
+
+// A kPathSize buffer followed by guard bytes, so a write past the buffer
+// shows as a changed guard.
+struct PathBuffer {
+    char bytes[kPathSize + 40];
+    explicit PathBuffer(const std::string& initial)
+    {
+        std::memset(bytes, kGuard, sizeof bytes);
+        std::memcpy(bytes, initial.c_str(), initial.size() + 1);
+    }
+    std::string Text() const { return std::string(bytes); }
+    bool GuardsIntact() const
+    {
+        for (size_t i = kPathSize; i < sizeof bytes; ++i) {
+            if (bytes[i] != kGuard)
+                return false;
+        }
+        return true;
+    }
+};
+
+TEST(IsDefaultBoxChecked, FirstOneNotFollowedByADigit)
+{
+    struct Row {
+        const char* value;
+        int expected;
+    } rows[] = {
+        {"1", 1},       {"01", 1},  {"21", 1},  {"1 ", 1},   {"x1y", 1},
+        {"1a1", 1},     {"0", 0},   {"10", 0},  {"11", 0},   {"101", 0},
+        {"2", 0},       {"yes", 0}, {"", 0},    {"19", 0},   {"1.0", 1},
+        // Only the first "1" counts, even when a later one would check.
+        {"12 1", 0},
+        // The full-width digit one (0x82 0x50) is not "1".
+        {"\x82\x50", 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, IsDefaultBoxChecked(row.value)) << "value '" << row.value << "'";
+}
+
+TEST(ProposeInstallDir, AppendsTheFolderNameWithoutSeparator)
+{
+    const std::string longName(300, 'n');
+    struct Row {
+        const char* copyDir;
+        std::string expected;
+    } rows[] = {
+        {nullptr, "C:\\Pelmora"},
+        {"", "C:\\Pelmora"},
+        {"Apps\\Tool", "C:\\Apps\\Tool"},
+        {" Tools", "C:\\ Tools"},
+        {"ぺるもら", "C:\\ぺるもら"},
+        {longName.c_str(), "C:\\" + std::string(256, 'n')},
+    };
+    for (const Row& row : rows) {
+        PathBuffer installDir("C:\\");
+        ProposeInstallDir(installDir.bytes, row.copyDir);
+        EXPECT_EQ(row.expected, installDir.Text()) << (row.copyDir ? row.copyDir : "(null)");
+        EXPECT_TRUE(installDir.GuardsIntact());
+    }
+}
+
+TEST(CheckInstallEntry, AcceptedEntriesAndWhatIsStored)
+{
+    const std::string atBound = "C:\\" + std::string(256, 'a');
+    struct Row {
+        std::string entry;
+        std::string stored;
+    } rows[] = {
+        {"  D:\\Games\\Tool\\  ", "D:\\Games\\Tool"},
+        {"D:\\Tool  ", "D:\\Tool  "},
+        {"\t D:\\Tool", "D:\\Tool"},
+        {"D:\\Tool:2", "D:\\Tool:2"},
+        {"C:\\", "C:"},
+        {"C:\\ \t", "C:"},
+        {"D:\\Tool\\ \t ", "D:\\Tool"},
+        {"D: \\ Tool \\x", "D: \\ Tool \\x"},
+        {"relative\\path", "relative\\path"},
+        {"\\", ""},
+        {"", ""},
+        {"   \t ", ""},
+        {"D:\\ぺるもら", "D:\\ぺるもら"},
+        // A trail byte 0x5C at the end is cut like a final separator.
+        {"D:\\\x83\x5C", "D:\\\x83"},
+        {atBound, atBound},
+    };
+    for (const Row& row : rows) {
+        PathBuffer text(row.entry);
+        PathBuffer installDir("C:\\Pelmora");
+        EXPECT_EQ(kEntryAccepted, CheckInstallEntry(text.bytes, installDir.bytes))
+            << "entry '" << row.entry << "'";
+        EXPECT_EQ(row.stored, installDir.Text()) << "entry '" << row.entry << "'";
+        EXPECT_TRUE(installDir.GuardsIntact());
+        EXPECT_TRUE(text.GuardsIntact());
+    }
+}
+
+TEST(CheckInstallEntry, RefusedEntriesLeaveInstallDirUntouched)
+{
+    struct Row {
+        std::string entry;
+        int expected;
+    } rows[] = {
+        {"D:\\My*Tool", kEntryBadCharacter},
+        {"D:\\My|Tool", kEntryBadCharacter},
+        {"D:/Tool", kEntryBadCharacter},
+        {"D:\\Tool?", kEntryBadCharacter},
+        {"D:\\\"Tool\"", kEntryBadCharacter},
+        {"D:\\<Tool", kEntryBadCharacter},
+        {"D:\\Tool>", kEntryBadCharacter},
+        {"|", kEntryBadCharacter},
+        // Trail byte 0x7C: the katakana ポ counts as a vertical bar.
+        {"D:\\\x83\x7C", kEntryBadCharacter},
+        {"D:\\\\Tool", kEntryNamelessFolder},
+        {"D:\\ \\Tool", kEntryNamelessFolder},
+        {"D:\\\t \\Tool", kEntryNamelessFolder},
+        {"D:\\Tool\\\\", kEntryNamelessFolder},
+        {"D:\\Tool\\ \\ ", kEntryNamelessFolder},
+        {"\\\\server\\share", kEntryNamelessFolder},
+        {"  \\\\server", kEntryNamelessFolder},
+        // Trail byte 0x5C followed by a backslash: a folder without a name.
+        {"D:\\\x83\x5C\\Tool", kEntryNamelessFolder},
+        // The character test comes first.
+        {"D:\\\\My*Tool", kEntryBadCharacter},
+    };
+    for (const Row& row : rows) {
+        PathBuffer text(row.entry);
+        PathBuffer installDir("C:\\Pelmora");
+        EXPECT_EQ(row.expected, CheckInstallEntry(text.bytes, installDir.bytes))
+            << "entry '" << row.entry << "'";
+        EXPECT_EQ("C:\\Pelmora", installDir.Text()) << "entry '" << row.entry << "'";
+    }
+}
+
+TEST(ComposeBrowsedPath, AppendsTheProposedFolderName)
+{
+    struct Row {
+        const char* installDir;
+        std::string path;
+        std::string expected;
+    } rows[] = {
+        {"C:\\Apps\\Tool", "D:\\Work", "D:\\Work\\Tool"},
+        {"C:\\Apps\\Tool", "D:\\work\\TOOL", "D:\\work\\TOOL"},
+        {"C:\\Apps\\Tool", "D:\\Tool", "D:\\Tool"},
+        {"C:\\Apps\\Tool", "E:\\", "E:\\Tool"},
+        {"C:\\Apps\\Tool", "D:\\Tools", "D:\\Tools\\Tool"},
+        {"C:\\Apps\\Tool", "D:\\To", "D:\\To\\Tool"},
+        {"C:\\Pelmora", "C:\\Program Files", "C:\\Program Files\\Pelmora"},
+        // Only "a" to "z" are folded: "[" and "{" differ by 32 too.
+        {"C:\\[x", "D:\\{X", "D:\\{X\\[x"},
+        {"C:\\ぺるもら", "D:\\ぺるもら", "D:\\ぺるもら"},
+        // A folder name with its leading blank, as a CopyDir value gives it.
+        {"C:\\ Tools", "D:\\Work", "D:\\Work\\ Tools"},
+        // The proposal ends in a separator: nothing to append.
+        {"C:\\Tools\\", "D:\\Work", "D:\\Work\\"},
+        {"C:\\Tools\\", "E:\\", "E:\\"},
+        // A trail byte 0x5C ends the path as a separator would.
+        {"C:\\Apps\\Tool", "D:\\\x83\x5C", "D:\\\x83\x5CTool"},
+    };
+    for (const Row& row : rows) {
+        PathBuffer path(row.path);
+        ComposeBrowsedPath(path.bytes, row.installDir);
+        EXPECT_EQ(row.expected, path.Text()) << row.installDir << " + " << row.path;
+        EXPECT_TRUE(path.GuardsIntact());
+    }
+}
+
+TEST(ComposeBrowsedPath, PathsWithoutSeparatorAreNotOverrun)
+{
+    struct Row {
+        const char* installDir;
+        std::string path;
+        std::string expected;
+    } rows[] = {
+        // No file-system path: the edit keeps its text.
+        {"C:\\Apps\\Tool", "", ""},
+        // A bare name is the chosen folder's name.
+        {"C:\\Apps\\Tool", "Work", "Work\\Tool"},
+        {"C:\\Apps\\Tool", "tool", "tool"},
+        // A proposal without any folder name appends nothing.
+        {"Pelmora", "D:\\Work", "D:\\Work"},
+        {"", "D:\\Work", "D:\\Work"},
+    };
+    for (const Row& row : rows) {
+        PathBuffer path(row.path);
+        ComposeBrowsedPath(path.bytes, row.installDir);
+        EXPECT_EQ(row.expected, path.Text()) << row.installDir << " + '" << row.path << "'";
+    }
+}
+
+TEST(ComposeBrowsedPath, StaysWithinThePathBuffer)
+{
+    struct Row {
+        std::string path;
+        std::string expected;
+    } rows[] = {
+        // 258 characters: room for the separator only.
+        {"D:\\" + std::string(255, 'w'), "D:\\" + std::string(255, 'w') + "\\"},
+        // 257 characters: the separator and one letter of the name.
+        {"D:\\" + std::string(254, 'w'), "D:\\" + std::string(254, 'w') + "\\T"},
+        {"D:\\" + std::string(256, 'w'), "D:\\" + std::string(256, 'w')},
+    };
+    for (const Row& row : rows) {
+        PathBuffer path(row.path);
+        ComposeBrowsedPath(path.bytes, "C:\\Tool");
+        EXPECT_EQ(row.expected, path.Text()) << row.path.size() << " characters";
+        EXPECT_TRUE(path.GuardsIntact());
+    }
+}
+
+TEST(ComposeCharacterMessage, ListsEveryForbiddenCharacter)
+{
+    PathBuffer text("");
+    ComposeCharacterMessage(text.bytes);
+    EXPECT_EQ("ファイル名に  /:*?\"<>|  の文字は使えません。", text.Text());
+    EXPECT_TRUE(text.GuardsIntact());
+}
+
+}  // namespace
