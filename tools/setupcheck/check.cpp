@@ -327,8 +327,9 @@ void Checker::CheckEncoding()
     size_t read = std::strlen(text_);
     if (read < b.size()) {
         bool more = b.find_first_not_of(std::string("\0 \t\r\n\x1A", 6), read) != std::string::npos;
-        Add(more ? kError : kWarning, static_cast<int>(lines_.size()) + (lines_.empty() ? 1 : 0),
-            "nul-byte",
+        // The NUL stands on the line after the last one read when that one ended.
+        bool ended = read == 0 || text_[read - 1] == '\r' || text_[read - 1] == '\n';
+        Add(more ? kError : kWarning, static_cast<int>(lines_.size()) + (ended ? 1 : 0), "nul-byte",
             "a NUL byte ends the script here: setup never reads the " +
             std::to_string(b.size() - read) + " bytes after it");
     }
@@ -359,6 +360,11 @@ void Checker::CheckEncoding()
 
 void Checker::CheckLines()
 {
+    // After a hidden first header or in a UTF-16 file every line stands
+    // before a header; the finding about the encoding says so already.
+    bool said = false;
+    for (const Finding& finding : report_.findings)
+        said = said || finding.code == "bom-hides-header" || finding.code == "utf16-script";
     bool bom = bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0;
     for (const ScriptLine& line : lines_) {
         if (line.length > static_cast<size_t>(kScriptLineLength)) {
@@ -366,7 +372,7 @@ void Checker::CheckLines()
                 "the line has " + std::to_string(line.length) + " characters: setup reads only the first " +
                 std::to_string(kScriptLineLength) + " and drops the rest");
         }
-        if (line.kind == kEntry && line.beforeHeader && !(bom && line.number == 1)) {
+        if (line.kind == kEntry && line.beforeHeader && !said && !(bom && line.number == 1)) {
             const char* lead = line.text.c_str() + line.lead;
             bool key = FindChar(lead, '=') != nullptr;
             Add(kWarning, line.number, "before-header",
@@ -391,8 +397,8 @@ void Checker::CheckHeaders()
             bool known = line.section != kNoSection;
             Add(known && lost > 0 ? kError : kWarning, line.number, "unclosed-header",
                 "the header " + Quote(lead) + " has no ']': it closes the section instead of opening it" +
-                (lost > 0 ? ", and the " + std::to_string(lost) + " entry lines up to the next header "
-                            "are never read" : std::string()));
+                (lost > 0 ? ", so " + std::to_string(lost) + (lost == 1 ? " entry line" : " entry lines") +
+                            " up to the next header go unread" : std::string()));
             continue;
         }
         if (line.section != kNoSection) {
