@@ -6,7 +6,7 @@ target_include_directories(setup PRIVATE src res)
 target_compile_options(setup PRIVATE
     -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-unwind-tables -fno-stack-protector -fno-threadsafe-statics
-    -ffunction-sections -fdata-sections
+    -ffunction-sections -malign-data=abi
     # Keep the compiler from turning loops into calls of library routines.
     -fno-tree-loop-distribute-patterns -fno-builtin)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
@@ -21,7 +21,10 @@ target_link_options(setup PRIVATE
     -nostdlib -nostartfiles -Wl,-e,${PELMORA_ENTRY}
     -Wl,--subsystem,${PELMORA_SUBSYSTEM} -Wl,--gc-sections -s
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-    -Wl,--file-alignment,512 -Wl,--enable-stdcall-fixup)
+    -Wl,--file-alignment,512 -Wl,--enable-stdcall-fixup
+    -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
+    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld)
+set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
 target_link_libraries(setup PRIVATE kernel32 user32 gdi32 comctl32 shell32 ole32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
 

@@ -4,9 +4,11 @@
 #    run-time DLL, which a clean Windows 95 does not have);
 #  - the 32-bit build asks for subsystem version 4.0;
 #  - the version block and a Japanese dialog string are in its resources.
-# Usage: check_binary.sh setup.exe i686|x86_64 allowed_dlls.txt
+#  - the shipped 32-bit build imports only functions that Windows 95 and
+#    NT 4.0 both export (win95_nt4_imports.txt) and fits in 16 KiB.
+# Usage: check_binary.sh setup.exe i686|x86_64 allowed_dlls.txt [functions.txt]
 set -u
-exe=$1 arch=$2 allowed=$3
+exe=$1 arch=$2 allowed=$3 functions=${4:-}
 objdump=x86_64-w64-mingw32-objdump   # reads PE32 and PE32+ alike
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -24,6 +26,16 @@ if [ "$arch" = i686 ]; then
     printf '%s\n' "$headers" | grep -qE '^MinorSubsystemVersion\s+0$' || fail "minor subsystem version is not 0"
 fi
 
+if [ -n "$functions" ]; then
+    while read -r dll name; do
+        grep -qixF "$dll $name" <(grep -v '^#' "$functions") ||
+            fail "imports $dll $name, which is not on the Windows 95 / NT 4.0 list"
+    done < <(printf '%s\n' "$headers" | awk '
+        /^\tDLL Name: / { dll = $3; next }
+        /^\t[0-9a-f]+\t +[0-9]+  / && dll != "" { print dll, $3 }
+        /^$/ { dll = "" }')
+fi
+
 hex=$(od -An -tx1 -v "$exe" | tr -d ' \n')
 utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n'; }
 for text in "041104b0" "0, 50, 0, 1" "ぺるもらインストーラー" "OriginalFilename" "setup.exe" "  setup"; do
@@ -34,5 +46,8 @@ case $hex in *"bd04effe"*"00000100""32000000""01000000""32000000""01000000"*) ;;
     *) fail "fixed version is not 0.50.0.1" ;; esac
 
 size=$(stat -c %s "$exe")
+if [ "$arch" = i686 ] && [ "$size" -gt 16384 ]; then
+    fail "the shipped setup.exe is $size bytes, over 16 KiB"
+fi
 echo "$exe: $size bytes, $arch, imports: $(printf '%s\n' "$headers" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 [ "$failures" -eq 0 ] && echo "binary checks passed" || exit 1
