@@ -39,6 +39,11 @@ int CreateFolderPath(const char* path)
     parent[length - 1] = '\0';
     if (CreateFolderPath(parent) == 0)
         return 0;
-    // The whole path, not the copy, which may be cut at the bound.
-    return CreateDirectoryA(path, nullptr) ? 1 : 0;
+    // The whole path, not the copy, which may be cut at the bound. A path
+    // with a trailing "\" that names an existing folder is not matched by the
+    // search and cannot be created again: it exists all the same.
+    if (CreateDirectoryA(path, nullptr))
+        return 1;
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
