@@ -351,7 +351,11 @@ void Checker::CheckEncoding()
                 "as text of the first line");
         }
     }
-    if (IsValidUtf8(std::string(text_), &multiByte) && multiByte) {
+    // The mark alone makes no Japanese text garbled; look past it.
+    std::string body(text_);
+    if (body.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        body.erase(0, 3);
+    if (IsValidUtf8(body, &multiByte) && multiByte) {
         Add(kWarning, 0, "utf8-script",
             "setup.ini looks like UTF-8: setup shows its text as Shift-JIS, so Japanese text comes "
             "out garbled and Japanese file names are not found; save it as Shift-JIS");
