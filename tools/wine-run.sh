@@ -1,4 +1,24 @@
 #!/usr/bin/env bash
-# Placeholder: runs a Windows program under wine64.
-state=$1; shift
+# Runs a Windows program under wine64 in the environment that
+# tools/wine-env.sh started in <state-dir>, and returns its exit code.
+#
+#   tools/wine-run.sh <state-dir> <program> [args...]
+#
+# CMake uses it as the cross-compiling emulator of the win64 build.
+if [ $# -lt 2 ]; then
+    echo "usage: $0 <state-dir> <program> [args...]" >&2
+    exit 2
+fi
+state=$1
+shift
+if [ ! -f "$state/env" ]; then
+    echo "wine-run: $state/env is missing; run tools/wine-env.sh start $state first" \
+         "(ctest does it in the wine_setup test)" >&2
+    exit 2
+fi
+# shellcheck disable=SC1091
+. "$state/env"
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
 exec /usr/lib/wine/wine64 "$@"

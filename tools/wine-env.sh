@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Wine environment for one test run: a private prefix, a private Xvfb and a
+# persistent wineserver, all under one state directory.
+#
+#   tools/wine-env.sh start <state-dir>   make them and write <state-dir>/env
+#   tools/wine-env.sh stop  <state-dir>   end them and remove the prefix
+#
+# <state-dir>/env is sourced by tools/wine-run.sh. Only what this script
+# started (the pids and the prefix recorded there) is ever stopped, so other
+# developers' displays and wineservers on the same machine are left alone.
+# Both commands may be repeated; start cleans up after a run that crashed.
+set -u
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+FIRST_DISPLAY=90
+LAST_DISPLAY=189
+
+usage() {
+    echo "usage: $0 start|stop <state-dir>" >&2
+    exit 2
+}
+
+[ $# -eq 2 ] || usage
+command=$1
+state=$2
+case $state in
+    /*) ;;
+    *) state=$PWD/$state ;;
+esac
+prefix=$state/prefix
+envfile=$state/env
+
+log() { echo "wine-env: $*"; }
+
+wine_env() {
+    env LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        WINEPREFIX="$prefix" DISPLAY="$display" "$@"
+}
+
+# True if pid $1 is alive and runs program $2 (guards against a reused pid).
+pid_runs() {
+    [ -n "$1" ] && [ -r "/proc/$1/comm" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = "$2" ]
+}
+
+stop_env() {
+    local XVFB_PID="" DISPLAY_NUMBER="" WINEPREFIX=""
+    if [ -f "$envfile" ]; then
+        # shellcheck disable=SC1090
+        . "$envfile"
+    fi
+    if [ -d "$prefix" ]; then
+        # -k ends the wineserver of this prefix only, with every process in it.
+        WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
+        WINEPREFIX=$prefix timeout 20 "$WINESERVER" -w 2>/dev/null
+    fi
+    if pid_runs "$XVFB_PID" Xvfb; then
+        kill "$XVFB_PID" 2>/dev/null
+        for _ in $(seq 50); do
+            pid_runs "$XVFB_PID" Xvfb || break
+            sleep 0.1
+        done
+        pid_runs "$XVFB_PID" Xvfb && kill -9 "$XVFB_PID" 2>/dev/null
+    fi
+    # A killed Xvfb leaves its lock behind; remove it only if it names our pid.
+    if [ -n "$DISPLAY_NUMBER" ] && [ -n "$XVFB_PID" ] &&
+       [ "$(tr -d ' ' 2>/dev/null < "/tmp/.X$DISPLAY_NUMBER-lock")" = "$XVFB_PID" ]; then
+        rm -f "/tmp/.X$DISPLAY_NUMBER-lock" "/tmp/.X11-unix/X$DISPLAY_NUMBER"
+    fi
+    rm -rf "$prefix" "$envfile" "$state/xvfb.log"
+}
+
+# Starts Xvfb on the first free display from FIRST_DISPLAY on. Sets display,
+# display_number and xvfb_pid. Xvfb itself refuses a display whose lock file
+# exists, so two runs racing for one number cannot both get it.
+start_xvfb() {
+    local n
+    for n in $(seq $FIRST_DISPLAY $LAST_DISPLAY); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        [ -e "/tmp/.X11-unix/X$n" ] && continue
+        # Detached: own session, no inherited descriptors, so ctest does not
+        # wait for it when the setup test ends.
+        setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp \
+            </dev/null >"$state/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 100); do
+            if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+                break
+            fi
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                display=:$n
+                display_number=$n
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    done
+    log "no free X display between :$FIRST_DISPLAY and :$LAST_DISPLAY"
+    return 1
+}
+
+start_env() {
+    mkdir -p "$state" || return 1
+    # Whatever a previous run left here (it may have crashed) goes first.
+    stop_env
+    start_xvfb || return 1
+
+    wine_env "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+    local rc=$?
+    if [ $rc -ne 0 ] || [ ! -d "$prefix/drive_c/windows/system32" ]; then
+        log "wineboot failed ($rc), see $state/wineboot.log"
+        write_envfile
+        stop_env
+        return 1
+    fi
+    # Replace the wineserver that wineboot started (it would exit a few
+    # seconds after the last program) by a persistent one, so that every
+    # later program start is fast. It lives until stop ends it.
+    WINEPREFIX=$prefix timeout 30 "$WINESERVER" -w
+    WINEPREFIX=$prefix setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    # Unmanaged windows: no window manager round trips, fast closes.
+    wine_env "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        </dev/null >/dev/null 2>&1
+    add_font_substitutes
+    write_envfile
+    log "ready: DISPLAY=$display WINEPREFIX=$prefix"
+}
+
+# The Japanese face names that dialogs and message boxes ask for, mapped to
+# the IPA Gothic fonts of fonts-ipafont-gothic.
+add_font_substitutes() {
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+    local face target
+    while IFS='=' read -r face target; do
+        wine_env "$WINE" reg add "$key" /v "$face" /d "$target" /f </dev/null >/dev/null 2>&1
+    done <<'EOF'
+MS UI Gothic=IPAPGothic
+MS Gothic=IPAGothic
+MS PGothic=IPAPGothic
+ＭＳ ゴシック=IPAGothic
+ＭＳ Ｐゴシック=IPAPGothic
+EOF
+}
+
+write_envfile() {
+    cat >"$envfile" <<EOF
+# Written by tools/wine-env.sh start; read by tools/wine-run.sh.
+export WINEPREFIX='$prefix'
+export DISPLAY='$display'
+DISPLAY_NUMBER='$display_number'
+XVFB_PID='$xvfb_pid'
+EOF
+}
+
+display=""
+display_number=""
+xvfb_pid=""
+case $command in
+    start) start_env ;;
+    stop) stop_env ;;
+    *) usage ;;
+esac
