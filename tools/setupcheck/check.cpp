@@ -626,7 +626,8 @@ void Checker::ProposeFolder()
     char stored[kPathSize] = "";
     int check = CheckInstallEntry(entry, stored);
     report_.proposalAccepted = check == kEntryAccepted;
-    report_.installDir = stored;
+    // A refused proposal stores nothing; the paths are still shown under it.
+    report_.installDir = report_.proposalAccepted ? stored : proposal;
     int line = report_.copyDir.line;
     if (check == kEntryBadCharacter) {
         Add(kError, line, "proposal-refused",

@@ -119,7 +119,8 @@ struct Report {
     Bitmap bitmap;
     KeyValue copyDir;
     std::string proposedDir;     // as the dialog proposes it
-    std::string installDir;      // as the install button stores the proposal
+    std::string installDir;      // as the install button stores the proposal (the
+                                 // proposal itself when refused; empty when [Install] is)
     bool proposalAccepted = false;
     bool folderEnabled = false;  // [Install] has an entry
     std::string browsedDir;      // the proposal after browsing to kAssumedBrowseParent

@@ -15,30 +15,6 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// The parts of a relative name, split at "\" and "/" that are characters of
-// their own (the second byte of a double-byte character is no separator).
-std::vector<std::string> SplitName(const std::string& name)
-{
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < name.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsLeadByte(c) && i + 1 < name.size()) {
-            parts.back() += name.substr(i, 2);
-            ++i;
-        } else if (c == '\\' || c == '/') {
-            parts.emplace_back();
-        } else {
-            parts.back() += name[i];
-        }
-    }
-    return parts;
-}
-
 #ifdef _WIN32
 
 std::wstring Wide(const std::string& text, unsigned codePage)
@@ -95,6 +71,30 @@ private:
 };
 
 #else
+
+bool IsLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The parts of a relative name, split at "\" and "/" that are characters of
+// their own (the second byte of a double-byte character is no separator).
+std::vector<std::string> SplitName(const std::string& name)
+{
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (IsLeadByte(c) && i + 1 < name.size()) {
+            parts.back() += name.substr(i, 2);
+            ++i;
+        } else if (c == '\\' || c == '/') {
+            parts.emplace_back();
+        } else {
+            parts.back() += name[i];
+        }
+    }
+    return parts;
+}
 
 std::string FoldCase(std::string text)
 {

@@ -95,7 +95,8 @@ std::string RenderText(const Report& r, const std::string& medium)
 
     out += "\nFiles to copy\n";
     for (const CopySection& section : r.copies) {
-        out += "  [" + section.name + "] into " + Show(section.directory) +
+        std::string directory = section.directory.empty() ? "(no folder)" : Show(section.directory);
+        out += "  [" + section.name + "] into " + directory +
                (section.overwrites ? ", an existing file is overwritten\n"
                                    : ", an existing file is never replaced\n");
         if (section.entries.empty())

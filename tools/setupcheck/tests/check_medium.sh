@@ -20,9 +20,11 @@ medium=$2
 expect=$medium/expect.txt
 
 if [ ${#emulator[@]} -gt 0 ]; then
-    output=$(cd "$medium" && "${emulator[@]}" "$checker" | iconv -f CP932 -t UTF-8; exit "${PIPESTATUS[0]}")
+    # The Windows run-time writes CR LF.
+    output=$(cd "$medium" && "${emulator[@]}" "$checker" | iconv -f CP932 -t UTF-8 | tr -d '\r'
+             exit "${PIPESTATUS[0]}")
     status=$?
-    json=$(cd "$medium" && "${emulator[@]}" "$checker" --json)
+    json=$(cd "$medium" && "${emulator[@]}" "$checker" --json | tr -d '\r')
 else
     output=$("$checker" "$medium")
     status=$?
