@@ -97,6 +97,8 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
          {"warning proposal-changed 2"}},
         {"proposal with two backslashes", "[init]\nCopyDir=A\\ \\B\n[Install]\na.exe\n",
          {"error proposal-refused 2"}},
+        {"proposal ending in a character with a 0x5C byte", "[init]\nCopyDir=ソ\n[Install]\na.exe\n",
+         {"warning proposal-changed 2", "warning trail-backslash 2"}},
         {"proposal naming a drive", "[init]\nCopyDir=D:\\Apps\n[Install]\na.exe\n",
          {"error proposal-colon 2"}},
         {"checked box over an empty list", "[init]\nDefaultRegistStartMenu=1\n[Install]\na.exe\n",
