@@ -1,0 +1,610 @@
+// The settings dialog, driven as a user would: what it shows for a script,
+// which entries it refuses and what it then shows, how it ends, and what the
+// folder browser proposes. The template of dialog 102 is read from setup.exe
+// itself and compared with the table it was drawn from.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "resource.h"
+
+namespace {
+
+const char kDefaultCaption[] = "セットアップ";
+const char kCharacterMessage[] = "ファイル名に  /:*?\"<>|  の文字は使えません。";
+const char kFolderMessage[] = "名無しのフォルダが指定されています。";
+const char kCompletionMessage[] = "インストールが完了しました";
+const int kExitWaitMs = 15000;
+const int kShortWaitMs = 5000;
+
+// The seven text lines, msga to msgg.
+const int kTextLineIds[] = {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4,
+                            IDC_TEXT_LINE5, IDC_TEXT_LINE6, IDC_TEXT_LINE7};
+
+// Drive root of the Windows directory, as the program proposes it.
+std::string DriveRoot()
+{
+    return driver::WindowsDirectory().substr(0, 1) + ":\\";
+}
+
+// The long form of a path, as the folder browser reports it.
+std::string LongPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+    return (length == 0 || length >= MAX_PATH) ? path : std::string(buffer, length);
+}
+
+class Settings : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        DWORD start = GetTickCount();
+        while (driver::FindWindowOf(0, driver::kBackdropClass, nullptr) != nullptr) {
+            ASSERT_LT(GetTickCount() - start, 10000u) << "a backdrop of an earlier run is still up";
+            Sleep(100);
+        }
+    }
+
+    // A medium whose setup.ini holds exactly these bytes.
+    std::string Medium(const std::string& name, const std::string& script)
+    {
+        std::string dir = driver::MakeMediumDir(name);
+        EXPECT_FALSE(dir.empty()) << driver::LastError();
+        EXPECT_TRUE(driver::WriteFileBytes(dir, "setup.ini", script)) << driver::LastError();
+        return dir;
+    }
+
+    // Starts setup.exe in dir and waits for the settings dialog.
+    HWND Open(const std::string& dir, const char* caption = kDefaultCaption)
+    {
+        if (!driver::StartSetup(dir, &setup_)) {
+            ADD_FAILURE() << driver::LastError();
+            return nullptr;
+        }
+        HWND dialog = driver::WaitForDialog(setup_.pid, caption);
+        if (dialog == nullptr)
+            ADD_FAILURE() << "settings dialog: " << driver::LastError();
+        return dialog;
+    }
+
+    // Cancels and expects the program to end with 0.
+    void CancelAndExpectExitZero(HWND dialog)
+    {
+        ASSERT_TRUE(driver::PressButton(dialog, IDC_CANCEL_BUTTON)) << driver::LastError();
+        ExpectExitZero();
+    }
+
+    void ExpectExitZero()
+    {
+        DWORD code = 99;
+        ASSERT_TRUE(driver::WaitForExit(&setup_, kExitWaitMs, &code)) << driver::LastError();
+        EXPECT_EQ(0u, code);
+    }
+
+    // Polls until the edit shows the expected text; returns what it shows.
+    std::string WaitForEditText(HWND dialog, const std::string& expected)
+    {
+        std::string text;
+        DWORD start = GetTickCount();
+        do {
+            text = driver::ControlText(dialog, IDC_INSTALL_DIR);
+            if (text == expected)
+                break;
+            Sleep(50);
+        } while (GetTickCount() - start < static_cast<DWORD>(kShortWaitMs));
+        return text;
+    }
+
+    driver::ScopedSetup setup_;
+};
+
+// ---- The template ----------------------------------------------------------
+
+// Reads one sz_Or_Ord field of a dialog template as Shift-JIS text, or as
+// "#n" for an ordinal.
+std::string ReadTemplateText(const WORD*& cursor)
+{
+    if (*cursor == 0xFFFF) {
+        std::string ordinal = "#" + std::to_string(cursor[1]);
+        cursor += 2;
+        return ordinal;
+    }
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(cursor);
+    int length = lstrlenW(wide);
+    cursor += length + 1;
+    char ansi[512] = "";
+    WideCharToMultiByte(932, 0, wide, length, ansi, sizeof ansi - 1, nullptr, nullptr);
+    return ansi;
+}
+
+std::string ClassOfTemplate(const std::string& field)
+{
+    if (field == "#128")
+        return "BUTTON";
+    if (field == "#129")
+        return "EDIT";
+    if (field == "#130")
+        return "STATIC";
+    return CharUpperA(std::string(field).data());
+}
+
+struct TemplateControl {
+    int id;
+    std::string className;
+    DWORD style;
+    int x, y, width, height;
+    std::string text;
+};
+
+const DWORD kChild = WS_CHILD | WS_VISIBLE;
+const DWORD kTextLine = kChild | SS_LEFT | WS_GROUP;
+
+TEST_F(Settings, TemplateHoldsTheEighteenControlsInTabOrder)
+{
+    HMODULE module = LoadLibraryExA(driver::SetupExePath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module) << "cannot load " << driver::SetupExePath();
+    HRSRC resource = FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
+                                     MAKEINTRESOURCEA(IDD_SETTINGS),
+                                     MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    ASSERT_NE(nullptr, resource) << "no Japanese dialog 102";
+    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
+    ASSERT_NE(nullptr, bytes);
+
+    const DLGTEMPLATE* dialog = reinterpret_cast<const DLGTEMPLATE*>(bytes);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                                 DS_SETFONT | DS_CENTER),
+              dialog->style);
+    EXPECT_EQ(0u, dialog->dwExtendedStyle);
+    EXPECT_EQ(262, dialog->cx);
+    EXPECT_EQ(173, dialog->cy);
+    ASSERT_EQ(18, dialog->cdit);
+    const WORD* cursor = reinterpret_cast<const WORD*>(dialog + 1);
+    EXPECT_EQ("", ReadTemplateText(cursor)) << "menu";
+    EXPECT_EQ("", ReadTemplateText(cursor)) << "class";
+    EXPECT_EQ(kDefaultCaption, ReadTemplateText(cursor));
+    EXPECT_EQ(9, *cursor++);
+    EXPECT_EQ("ＭＳ Ｐゴシック", ReadTemplateText(cursor));
+
+    const TemplateControl expected[] = {
+        {1, "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 134, 74, 14,
+         "インストール開始(&I)"},
+        {2, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 127, 134, 50, 14, "中止(&S)"},
+        {1004, "STATIC", kChild | SS_BITMAP | SS_SUNKEN, 7, 7, 18, 20, ""},
+        {1005, "STATIC", kTextLine, 105, 15, 149, 8, ""},
+        {1003, "EDIT", kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 116,
+         165, 14, ""},
+        {1006, "STATIC", kTextLine, 105, 25, 149, 8, ""},
+        {1007, "STATIC", kTextLine, 105, 35, 149, 8, ""},
+        {1008, "STATIC", kTextLine, 105, 45, 149, 8, ""},
+        {1009, "STATIC", kTextLine, 105, 55, 149, 8, ""},
+        {1017, "STATIC", kTextLine, 9, 119, 47, 8, "インストール先："},
+        {0xFFFF, "STATIC", kChild | SS_RIGHT | WS_GROUP, 7, 158, 248, 8, "(banner)"},
+        {1011, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 23, 100, 95, 10,
+         "スタートメニューに登録する"},
+        {1010, "STATIC", kTextLine, 105, 65, 149, 8, ""},
+        {1012, "STATIC", kTextLine, 105, 75, 149, 8, ""},
+        {0xFFFF, "BUTTON", kChild | BS_GROUPBOX, 7, 85, 248, 69, "インストール設定"},
+        {1013, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 131, 100, 84, 10,
+         "スタートアップに登録する"},
+        {1014, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 223, 116, 29, 14, "参照(&S)"},
+        {1016, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 180, 134, 70, 14,
+         "標準のインストール先"},
+    };
+    for (int i = 0; i < 18; ++i) {
+        // Each item starts on a DWORD boundary.
+        cursor = reinterpret_cast<const WORD*>(
+            (reinterpret_cast<UINT_PTR>(cursor) + 3) & ~static_cast<UINT_PTR>(3));
+        const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(cursor);
+        const TemplateControl& row = expected[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1) + ", id " + std::to_string(row.id));
+        EXPECT_EQ(row.id, item->id);
+        EXPECT_EQ(row.style, item->style);
+        EXPECT_EQ(0u, item->dwExtendedStyle);
+        EXPECT_EQ(row.x, item->x);
+        EXPECT_EQ(row.y, item->y);
+        EXPECT_EQ(row.width, item->cx);
+        EXPECT_EQ(row.height, item->cy);
+        cursor = reinterpret_cast<const WORD*>(item + 1);
+        EXPECT_EQ(row.className, ClassOfTemplate(ReadTemplateText(cursor)));
+        std::string text = ReadTemplateText(cursor);
+        if (row.text == "(banner)") {
+            EXPECT_NE(std::string::npos, text.find("0.50")) << driver::ToUtf8(text);
+            EXPECT_EQ(std::string::npos, text.find('\n'));
+        } else {
+            EXPECT_EQ(row.text, text);
+        }
+        WORD extra = *cursor++;
+        cursor = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(cursor) + extra);
+    }
+    FreeLibrary(module);
+}
+
+// ---- Filling ----------------------------------------------------------------
+
+TEST_F(Settings, SampleMediumFillsTheDialog)
+{
+    std::string dir = driver::MakeMediumDir("settings-sample");
+    ASSERT_TRUE(driver::CopyExampleMedium(dir)) << driver::LastError();
+    HWND dialog = Open(dir, "ぺるもら サンプル製品 セットアップ");
+    ASSERT_NE(nullptr, dialog);
+
+    // Over the backdrop, owned by it.
+    HWND backdrop = driver::FindWindowOf(setup_.pid, driver::kBackdropClass, nullptr);
+    EXPECT_EQ(backdrop, GetWindow(dialog, GW_OWNER));
+    const char* lines[] = {
+        "ぺるもら サンプル製品をインストールします。",
+        "インストール先を確認して、",
+        "「インストール開始」を押してください。",
+        "（ファイルは数秒でコピーされます）",
+        "ショートカットはスタートメニューと",
+        "スタートアップに登録できます。",
+        "中止するには「中止」を押してください。",
+    };
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(lines[i], driver::ControlText(dialog, kTextLineIds[i])) << "line " << i + 1;
+    EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_PICTURE));
+    EXPECT_EQ(BST_CHECKED, driver::CheckState(dialog, IDC_START_MENU_BOX));
+    EXPECT_EQ(BST_UNCHECKED, driver::CheckState(dialog, IDC_START_UP_BOX));
+    EXPECT_EQ(DriveRoot() + "PelmoraSample", driver::ControlText(dialog, IDC_INSTALL_DIR));
+    for (int id : {IDC_START_MENU_BOX, IDC_START_UP_BOX, IDC_INSTALL_DIR, IDC_BROWSE_BUTTON,
+                   IDC_DEFAULT_BUTTON, IDC_INSTALL_DIR_LABEL})
+        EXPECT_TRUE(driver::IsControlEnabled(dialog, id)) << "control " << id;
+
+    // The dialog manager gives the focus to the first tab stop.
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
+    EXPECT_EQ(GetDlgItem(dialog, IDC_INSTALL_BUTTON), gui.hwndFocus);
+
+    // The live controls stand in the template's order.
+    const int order[] = {1, 2, 1004, 1005, 1003, 1006, 1007, 1008, 1009,
+                         1017, 0xFFFF, 1011, 1010, 1012, 0xFFFF, 1013, 1014, 1016};
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (int id : order) {
+        ASSERT_NE(nullptr, child) << "fewer controls than expected, missing " << id;
+        EXPECT_EQ(id, GetDlgCtrlID(child) & 0xFFFF);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(nullptr, child) << "more controls than expected";
+
+    driver::Screenshot shot;
+    if (driver::CaptureScreen(&shot))
+        driver::SaveArtifact(shot, "settings-sample");
+    CancelAndExpectExitZero(dialog);
+}
+
+TEST_F(Settings, MissingKeysLeaveTheirPlacesEmpty)
+{
+    // No Title, no msgc, a bitmap that is not there.
+    std::string dir = Medium("settings-missing",
+                             "[init]\r\nmsga=A\r\nmsgb=B\r\nmsgd=D\r\nmsge=E\r\nmsgf=F\r\n"
+                             "msgg=G\r\nImg=missing.bmp\r\n[Install]\r\nsetup.ini\r\n");
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(kDefaultCaption, driver::WindowText(dialog));
+    const char* lines[] = {"A", "B", "", "D", "E", "F", "G"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(lines[i], driver::ControlText(dialog, kTextLineIds[i])) << "line " << i + 1;
+    EXPECT_FALSE(driver::IsControlVisible(dialog, IDC_PICTURE));
+    EXPECT_EQ(nullptr, driver::FindMessageBox(setup_.pid)) << "a missing bitmap shows no message";
+    EXPECT_EQ(DriveRoot() + "Pelmora", driver::ControlText(dialog, IDC_INSTALL_DIR));
+    CancelAndExpectExitZero(dialog);
+}
+
+TEST_F(Settings, DefaultBitmapIsShown)
+{
+    std::string dir = Medium("settings-bitmap", "[init]\r\nmsga=A\r\n[Install]\r\nsetup.ini\r\n");
+    ASSERT_TRUE(driver::CopyExampleFile(dir, "setup.bmp")) << driver::LastError();
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_PICTURE));
+    // The picture control takes the bitmap's size.
+    RECT rect = {};
+    GetWindowRect(driver::Control(dialog, IDC_PICTURE), &rect);
+    EXPECT_GT(rect.right - rect.left, 20);
+    CancelAndExpectExitZero(dialog);
+}
+
+TEST_F(Settings, DefaultBoxesCheckOnTheFirstOneNotFollowedByADigit)
+{
+    struct Row {
+        const char* value;
+        int expected;
+    } rows[] = {{"1", BST_CHECKED}, {"21", BST_CHECKED}, {"11", BST_UNCHECKED},
+                {"10", BST_UNCHECKED}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string("value ") + row.value);
+        std::string value = row.value;
+        std::string dir = Medium("settings-default-box",
+                                 "[init]\r\nDefaultRegistStartMenu=" + value +
+                                     "\r\nDefaultRegistStartUp=" + value +
+                                     "\r\n[Install]\r\nsetup.ini\r\n[StarMenuSet]\r\n"
+                                     "a|setup.ini\r\n[StartUpSet]\r\nb|setup.ini\r\n");
+        HWND dialog = Open(dir);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(row.expected, driver::CheckState(dialog, IDC_START_MENU_BOX));
+        EXPECT_EQ(row.expected, driver::CheckState(dialog, IDC_START_UP_BOX));
+        EXPECT_TRUE(driver::IsControlEnabled(dialog, IDC_START_MENU_BOX));
+        EXPECT_TRUE(driver::IsControlEnabled(dialog, IDC_START_UP_BOX));
+        CancelAndExpectExitZero(dialog);
+        driver::KillSetup(&setup_);
+    }
+}
+
+TEST_F(Settings, CopyDirIsAppendedAsWritten)
+{
+    struct Row {
+        const char* line;
+        std::string expected;
+    } rows[] = {
+        {"CopyDir=Tools\r\n", DriveRoot() + "Tools"},
+        {"CopyDir= Tools\r\n", DriveRoot() + " Tools"},
+        {"CopyDir=\r\n", DriveRoot() + "Pelmora"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        std::string dir = Medium("settings-copydir", std::string("[init]\r\n") + row.line +
+                                                         "[Install]\r\nsetup.ini\r\n");
+        HWND dialog = Open(dir);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(row.expected, driver::ControlText(dialog, IDC_INSTALL_DIR));
+        CancelAndExpectExitZero(dialog);
+        driver::KillSetup(&setup_);
+    }
+}
+
+TEST_F(Settings, EmptyInstallSectionDisablesTheDirectory)
+{
+    std::string dir = Medium("settings-no-install",
+                             "[init]\r\nCopyDir=Tools\r\n[Install]\r\n; nothing\r\n"
+                             "[StarMenuSet]\r\na|b.exe\r\n[StartUpSet]\r\nb|b.exe\r\n");
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("", driver::ControlText(dialog, IDC_INSTALL_DIR));
+    for (int id : {IDC_INSTALL_DIR_LABEL, IDC_INSTALL_DIR, IDC_BROWSE_BUTTON, IDC_DEFAULT_BUTTON})
+        EXPECT_FALSE(driver::IsControlEnabled(dialog, id)) << "control " << id;
+    for (int id : {IDC_INSTALL_BUTTON, IDC_CANCEL_BUTTON, IDC_START_MENU_BOX, IDC_START_UP_BOX})
+        EXPECT_TRUE(driver::IsControlEnabled(dialog, id)) << "control " << id;
+    CancelAndExpectExitZero(dialog);
+}
+
+// A box checked by its default stays checked while disabled, and the install
+// button still reads it: the Start Menu group is made, empty.
+TEST_F(Settings, EmptyShortcutSectionsDisableTheirBoxes)
+{
+    std::string group = "pelmora-e2e-settings-group";
+    std::string groupPath = driver::ShellFolder(CSIDL_PROGRAMS) + "\\" + group;
+    driver::RemoveTree(groupPath);
+    std::string dir = Medium("settings-no-shortcuts",
+                             "[init]\r\nDefaultRegistStartMenu=1\r\nStartMenuGroup=" + group +
+                                 "\r\n[Install]\r\nsetup.ini\r\n[StarMenuSet]\r\n[StartUpSet]\r\n");
+    std::string target = dir + "\\installed";
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_FALSE(driver::IsControlEnabled(dialog, IDC_START_MENU_BOX));
+    EXPECT_FALSE(driver::IsControlEnabled(dialog, IDC_START_UP_BOX));
+    EXPECT_EQ(BST_CHECKED, driver::CheckState(dialog, IDC_START_MENU_BOX));
+    EXPECT_EQ(BST_UNCHECKED, driver::CheckState(dialog, IDC_START_UP_BOX));
+
+    ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, target)) << driver::LastError();
+    ASSERT_TRUE(driver::PressButton(dialog, IDC_INSTALL_BUTTON)) << driver::LastError();
+    HWND box = driver::WaitForMessageBox(setup_.pid);
+    ASSERT_NE(nullptr, box) << driver::LastError();
+    EXPECT_EQ(kCompletionMessage, driver::ReadMessageBox(box).text);
+    ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+    ExpectExitZero();
+    EXPECT_TRUE(driver::DirectoryExists(groupPath)) << groupPath;
+    EXPECT_TRUE(driver::ListFiles(groupPath).empty());
+    driver::RemoveTree(groupPath);
+}
+
+// ---- Entries ----------------------------------------------------------------
+
+TEST_F(Settings, RefusedEntriesShowTheirMessageAndTheProposalAgain)
+{
+    struct Row {
+        const char* entry;
+        const char* message;
+    } rows[] = {
+        {"D:\\My*Tool", kCharacterMessage},
+        {"D:\\My|Tool", kCharacterMessage},
+        {"D:\\\\Tool", kFolderMessage},
+        {"D:\\Tool\\ \t \\Sub", kFolderMessage},
+    };
+    std::string dir = Medium("settings-refused", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n");
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    std::string proposal = DriveRoot() + "Tools";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.entry);
+        ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, row.entry));
+        ASSERT_TRUE(driver::PressButton(dialog, IDC_INSTALL_BUTTON)) << driver::LastError();
+        HWND box = driver::WaitForMessageBox(setup_.pid);
+        ASSERT_NE(nullptr, box) << driver::LastError();
+        driver::MessageBoxText text = driver::ReadMessageBox(box);
+        EXPECT_EQ(driver::kProgramCaption, text.caption);
+        EXPECT_EQ(row.message, text.text);
+        EXPECT_EQ(dialog, GetWindow(box, GW_OWNER));
+        ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+        ASSERT_TRUE(driver::WaitForWindowGone(box, kShortWaitMs)) << driver::LastError();
+        EXPECT_EQ(proposal, WaitForEditText(dialog, proposal));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    }
+    CancelAndExpectExitZero(dialog);
+}
+
+TEST_F(Settings, DefaultButtonShowsTheProposal)
+{
+    std::string dir = Medium("settings-default", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n");
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, "X:\\Other"));
+    ASSERT_TRUE(driver::PressButton(dialog, IDC_DEFAULT_BUTTON)) << driver::LastError();
+    std::string proposal = DriveRoot() + "Apps\\Tool";
+    EXPECT_EQ(proposal, WaitForEditText(dialog, proposal));
+    CancelAndExpectExitZero(dialog);
+}
+
+// Blanks before the entry and a final backslash are dropped; the files go
+// where the entry says.
+TEST_F(Settings, AcceptedEntryEndsTheDialogAndIsUsed)
+{
+    std::string dir = Medium("settings-accepted", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n");
+    std::string target = dir + "\\chosen";
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, " \t" + target + "\\  "));
+    ASSERT_TRUE(driver::PressButton(dialog, IDC_INSTALL_BUTTON)) << driver::LastError();
+    ASSERT_TRUE(driver::WaitForWindowGone(dialog)) << driver::LastError();
+    HWND box = driver::WaitForMessageBox(setup_.pid);
+    ASSERT_NE(nullptr, box) << driver::LastError();
+    EXPECT_EQ(kCompletionMessage, driver::ReadMessageBox(box).text);
+    ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+    ExpectExitZero();
+    EXPECT_TRUE(driver::FileExists(target + "\\setup.ini")) << target;
+    EXPECT_FALSE(driver::DirectoryExists(DriveRoot() + "Tools"));
+}
+
+TEST_F(Settings, CancelEndsTheProgramWithoutCopying)
+{
+    enum How { kEscape, kCancelButton, kCloseBox };
+    const char* names[] = {"Esc", "cancel button", "close box"};
+    std::string folder = "pelmora-e2e-settings-cancel";
+    for (How how : {kEscape, kCancelButton, kCloseBox}) {
+        SCOPED_TRACE(names[how]);
+        std::string dir = Medium("settings-cancel", "[init]\r\nCopyDir=" + folder +
+                                                        "\r\n[Install]\r\nsetup.ini\r\n");
+        HWND dialog = Open(dir);
+        ASSERT_NE(nullptr, dialog);
+        bool sent = how == kEscape
+                        ? driver::SendKey(driver::Control(dialog, IDC_INSTALL_BUTTON), VK_ESCAPE)
+                    : how == kCancelButton ? driver::PressButton(dialog, IDC_CANCEL_BUTTON)
+                                           : driver::PostClose(dialog);
+        ASSERT_TRUE(sent) << driver::LastError();
+        ExpectExitZero();
+        EXPECT_FALSE(driver::DirectoryExists(DriveRoot() + folder));
+        driver::KillSetup(&setup_);
+    }
+}
+
+// ---- The folder browser -------------------------------------------------------
+
+// The folder browser of the setup process: a dialog with a tree view.
+HWND WaitForFolderBrowser(DWORD pid)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window = nullptr;
+             (window = FindWindowExA(nullptr, window, driver::kDialogClass, nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == pid && IsWindowVisible(window) &&
+                FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr)
+                return window;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < static_cast<DWORD>(driver::kWaitMs));
+    return nullptr;
+}
+
+// Hands the path to the browser in the setup process's own memory.
+bool SendSelection(HWND browser, HANDLE process, const std::string& path)
+{
+    void* remote = VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr)
+        return false;
+    DWORD_PTR result = 0;
+    bool ok = WriteProcessMemory(process, remote, path.c_str(), path.size() + 1, nullptr) &&
+              SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE,
+                                  reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                                  &result);
+    // The browser reads the path only during the call.
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return ok;
+}
+
+// Selects a folder in the browser as a click in its tree would. A freshly
+// opened browser may still select its root after the first request, so the
+// request is repeated until the tree's selection has left the root.
+bool SelectFolder(HWND browser, DWORD pid, const std::string& path)
+{
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (tree == nullptr || process == nullptr)
+        return false;
+    bool selected = false;
+    for (int attempt = 0; attempt < 10 && !selected; ++attempt) {
+        Sleep(200);
+        if (!SendSelection(browser, process, path))
+            break;
+        Sleep(200);
+        LRESULT root = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        LRESULT caret = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+        selected = caret != 0 && caret != root;
+    }
+    CloseHandle(process);
+    return selected;
+}
+
+TEST_F(Settings, CancelledBrowserChangesNothing)
+{
+    std::string dir = Medium("settings-browse-cancel", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n");
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, "X:\\Typed"));
+    ASSERT_TRUE(driver::PressButton(dialog, IDC_BROWSE_BUTTON)) << driver::LastError();
+    HWND browser = WaitForFolderBrowser(setup_.pid);
+    ASSERT_NE(nullptr, browser) << "no folder browser";
+    EXPECT_EQ("インストール先の親のフォルダ。\n自動的にフォルダ名が付きます。",
+              driver::ControlText(browser, 14146)) << "the browser's title text";
+    ASSERT_TRUE(driver::PressButton(browser, IDCANCEL)) << driver::LastError();
+    ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
+    EXPECT_EQ("X:\\Typed", driver::ControlText(dialog, IDC_INSTALL_DIR));
+    CancelAndExpectExitZero(dialog);
+}
+
+TEST_F(Settings, ChosenFolderGetsTheProposedName)
+{
+    std::string dir = Medium("settings-browse", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n");
+    std::string work = LongPath(dir) + "\\Work";
+    std::string named = LongPath(dir) + "\\TOOL";
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(named.c_str(), nullptr));
+    struct Row {
+        const char* typed;  // nullptr: leave the proposal
+        std::string chosen;
+        std::string expected;
+    } rows[] = {
+        {nullptr, work, work + "\\Tool"},
+        // Already named like the proposal, apart from ASCII case.
+        {nullptr, named, named},
+        {nullptr, DriveRoot(), DriveRoot() + "Tool"},
+        // The name comes from the proposal, not from what was typed.
+        {"C:\\Other", work, work + "\\Tool"},
+    };
+    HWND dialog = Open(dir);
+    ASSERT_NE(nullptr, dialog);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.chosen);
+        if (row.typed != nullptr) {
+            ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, row.typed));
+        }
+        ASSERT_TRUE(driver::PressButton(dialog, IDC_BROWSE_BUTTON)) << driver::LastError();
+        HWND browser = WaitForFolderBrowser(setup_.pid);
+        ASSERT_NE(nullptr, browser) << "no folder browser";
+        ASSERT_TRUE(SelectFolder(browser, setup_.pid, row.chosen));
+        ASSERT_TRUE(driver::PressButton(browser, IDOK)) << driver::LastError();
+        ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
+        EXPECT_EQ(row.expected, WaitForEditText(dialog, row.expected));
+    }
+    CancelAndExpectExitZero(dialog);
+}
+
+}  // namespace
