@@ -10,6 +10,7 @@
 // Usage: install_pacing.exe [files] [rounds]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -175,7 +176,7 @@ Figure Measure(bool real, const std::string& out)
 int main(int argc, char** argv)
 {
     int files = argc > 1 ? std::atoi(argv[1]) : 300;
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     QueryPerformanceFrequency(&Frequency);
     InstanceHandle = GetModuleHandleA(nullptr);
 
@@ -216,14 +217,25 @@ int main(int argc, char** argv)
     std::printf("floor: 50 ms + 10 ms x %d steps = %.0f ms\n", steps, floor);
     std::printf("%-6s %-10s %12s %12s %9s %9s %11s\n", "round", "dialog", "tick->end", "open->end",
                 "/floor", "", "/reference");
+    // Rounds alternate the two dialogs, so that a busy machine slows both.
+    std::vector<double> ratios, referenceFloors, installFloors;
     for (int round = 1; round <= rounds; ++round) {
         Figure reference = Measure(false, referenceOut);
         Figure install = Measure(true, realOut);
+        ratios.push_back(install.fromTick / reference.fromTick);
+        referenceFloors.push_back(reference.fromStart / floor);
+        installFloors.push_back(install.fromStart / floor);
         std::printf("%-6d %-10s %9.1f ms %9.1f ms %9.3f\n", round, "reference", reference.fromTick,
                     reference.fromStart, reference.fromStart / floor);
         std::printf("%-6d %-10s %9.1f ms %9.1f ms %9.3f %9s %11.3f\n", round, "install",
                     install.fromTick, install.fromStart, install.fromStart / floor, "",
                     install.fromTick / reference.fromTick);
     }
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    std::printf("median: reference %.3f x floor, install %.3f x floor, install / reference %.3f\n",
+                median(referenceFloors), median(installFloors), median(ratios));
     return 0;
 }
