@@ -454,4 +454,100 @@ TEST_F(Install, StopInsideTheGroupFailureBoxWritesNoFurtherShortcut)
     driver::RemoveTree(installDir);
 }
 
+// ---- Dialog resource 104, read from setup.exe ------------------------------
+
+struct TemplateItem {
+    DWORD style;
+    short x, y, cx, cy;
+    WORD id;
+    WORD classAtom;
+    std::string text;
+};
+
+std::string Narrow(const WCHAR* text)
+{
+    char narrow[256] = "";
+    WideCharToMultiByte(932, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+// Steps over a name-or-ordinal field; *ordinal gets the ordinal, if any.
+const WORD* SkipField(const WORD* field, WORD* ordinal, std::string* text)
+{
+    if (*field == 0xFFFF) {
+        if (ordinal != nullptr)
+            *ordinal = field[1];
+        return field + 2;
+    }
+    if (text != nullptr)
+        *text = Narrow(reinterpret_cast<const WCHAR*>(field));
+    while (*field != 0)
+        ++field;
+    return field + 1;
+}
+
+const WORD* AlignDword(const WORD* pointer)
+{
+    return reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(pointer) + 3) & ~UINT_PTR(3));
+}
+
+TEST(CopyDialogTemplate, MatchesItsTable)
+{
+    std::string exe = driver::SetupExePath();
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << driver::ToUtf8(exe);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(5));
+    ASSERT_NE(resource, nullptr) << "dialog 104";
+    const DLGTEMPLATE* dialog =
+        static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, resource)));
+    ASSERT_NE(dialog, nullptr);
+
+    EXPECT_EQ(DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT),
+              dialog->style);
+    EXPECT_EQ(210, dialog->cx);
+    EXPECT_EQ(61, dialog->cy);
+    ASSERT_EQ(6, dialog->cdit);
+    const WORD* field = reinterpret_cast<const WORD*>(dialog + 1);
+    field = SkipField(field, nullptr, nullptr);  // menu
+    field = SkipField(field, nullptr, nullptr);  // class
+    std::string caption;
+    field = SkipField(field, nullptr, &caption);
+    EXPECT_EQ(kCopyCaption, caption);
+    EXPECT_EQ(9, *field++);
+    std::string face;
+    field = SkipField(field, nullptr, &face);
+    EXPECT_EQ("ＭＳ Ｐゴシック", face);
+
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    const WORD button = 0x80, edit = 0x81, label = 0x82;
+    TemplateItem expected[] = {
+        {child | WS_TABSTOP | BS_PUSHBUTTON, 73, 40, 64, 14, 2, button, "中止(&S)"},
+        {child | WS_GROUP | SS_RIGHT, 10, 11, 30, 8, 1018, label, "コピー元："},
+        {child | WS_GROUP | SS_RIGHT, 10, 27, 30, 8, 1019, label, "コピー先："},
+        {child | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 44, 7, 159, 14, 1003, edit,
+         ""},
+        {child | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 44, 23, 159, 14, 1012, edit,
+         ""},
+        {WS_CHILD | WS_GROUP | SS_CENTER, 7, 15, 196, 15, 1020, label, "完了"},
+    };
+    for (const TemplateItem& want : expected) {
+        field = AlignDword(field);
+        const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(field);
+        TemplateItem got = {item->style, item->x, item->y, item->cx, item->cy, item->id, 0, ""};
+        field = reinterpret_cast<const WORD*>(item + 1);
+        field = SkipField(field, &got.classAtom, nullptr);
+        field = SkipField(field, nullptr, &got.text);
+        field += 1 + *field / sizeof(WORD);  // creation data
+        EXPECT_EQ(want.id, got.id);
+        EXPECT_EQ(want.style, got.style) << "control " << want.id;
+        EXPECT_EQ(want.classAtom, got.classAtom) << "control " << want.id;
+        EXPECT_EQ(want.text, got.text) << "control " << want.id;
+        EXPECT_EQ(want.x, got.x) << "control " << want.id;
+        EXPECT_EQ(want.y, got.y) << "control " << want.id;
+        EXPECT_EQ(want.cx, got.cx) << "control " << want.id;
+        EXPECT_EQ(want.cy, got.cy) << "control " << want.id;
+    }
+    FreeLibrary(module);
+}
+
 }  // namespace
