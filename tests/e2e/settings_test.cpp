@@ -228,25 +228,26 @@ TEST_F(Settings, TemplateHoldsTheEighteenControlsInTabOrder)
 
 // ---- Filling ----------------------------------------------------------------
 
-TEST_F(Settings, SampleMediumFillsTheDialog)
+TEST_F(Settings, FullScriptFillsTheDialog)
 {
-    std::string dir = driver::MakeMediumDir("settings-sample");
-    ASSERT_TRUE(driver::CopyExampleMedium(dir)) << driver::LastError();
-    HWND dialog = Open(dir, "ぺるもら サンプル製品 セットアップ");
+    const char* lines[] = {"一行目", "二行目 two", "三行目", "四行目", "五行目", "六行目",
+                           "七行目 seven"};
+    std::string script = "[init]\r\nTitle=ぺるもら 製品 セットアップ\r\n";
+    for (int i = 0; i < 7; ++i)
+        script += "msg" + std::string(1, char('a' + i)) + "=" + lines[i] + "\r\n";
+    script += "Img=picture.bmp\r\nDefaultRegistStartMenu=1\r\nDefaultRegistStartUp=0\r\n"
+              "CopyDir=PelmoraSample\r\n[Install]\r\nsetup.ini\r\n"
+              "[StarMenuSet]\r\na|setup.ini\r\n[StartUpSet]\r\nb|setup.ini\r\n";
+    std::string dir = Medium("settings-full", script);
+    std::string bitmap;
+    ASSERT_TRUE(driver::ReadFileBytes(driver::ExamplesDir() + "\\setup.bmp", &bitmap));
+    ASSERT_TRUE(driver::WriteFileBytes(dir, "picture.bmp", bitmap)) << driver::LastError();
+    HWND dialog = Open(dir, "ぺるもら 製品 セットアップ");
     ASSERT_NE(nullptr, dialog);
 
     // Over the backdrop, owned by it.
     HWND backdrop = driver::FindWindowOf(setup_.pid, driver::kBackdropClass, nullptr);
     EXPECT_EQ(backdrop, GetWindow(dialog, GW_OWNER));
-    const char* lines[] = {
-        "ぺるもら サンプル製品をインストールします。",
-        "インストール先を確認して、",
-        "「インストール開始」を押してください。",
-        "（ファイルは数秒でコピーされます）",
-        "ショートカットはスタートメニューと",
-        "スタートアップに登録できます。",
-        "中止するには「中止」を押してください。",
-    };
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(lines[i], driver::ControlText(dialog, kTextLineIds[i])) << "line " << i + 1;
     EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_PICTURE));
@@ -276,7 +277,7 @@ TEST_F(Settings, SampleMediumFillsTheDialog)
 
     driver::Screenshot shot;
     if (driver::CaptureScreen(&shot))
-        driver::SaveArtifact(shot, "settings-sample");
+        driver::SaveArtifact(shot, "settings-full");
     CancelAndExpectExitZero(dialog);
 }
 
