@@ -72,19 +72,38 @@ protected:
     }
 };
 
-// Waits until the bottom row shows the ramp's end, that is, until the
-// backdrop has painted; returns the screen then.
+// The parts of the screen the checks look at: the title band and the left
+// and right edges.
+bool SameWhereChecked(const Screenshot& a, const Screenshot& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            bool checked = y < kTitleBand || x < 4 || x >= a.width - 4 || y >= a.height - 2;
+            if (checked && a.At(x, y) != b.At(x, y))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Waits until the backdrop has painted (the bottom row shows the ramp's end)
+// and the checked parts hold still between two looks; returns the screen.
 bool CapturePainted(Screenshot* shot)
 {
     DWORD start = GetTickCount();
+    Screenshot previous;
     for (;;) {
         if (!driver::CaptureScreen(shot))
             return false;
-        if (driver::IsNear(shot->At(2, shot->height - 1), 0, 0, 255, 8))
+        if (driver::IsNear(shot->At(2, shot->height - 1), 0, 0, 255, 8) &&
+            SameWhereChecked(*shot, previous))
             return true;
         if (GetTickCount() - start > 10000)
             return false;
-        Sleep(100);
+        previous = *shot;
+        Sleep(150);
     }
 }
 
@@ -279,6 +298,7 @@ TEST_F(Startup, TitleFallsBackToSetupProgram)
         ASSERT_NE(backdrop, nullptr);
         Screenshot shot;
         ASSERT_TRUE(CapturePainted(&shot)) << driver::LastError();
+        driver::SaveArtifact(shot, std::string("backdrop-") + row.name);
         ExpectBackdropPixels(shot);
         ExpectTitle(shot, kDefaultTitle, kSampleTitle);
         CloseAndExpectExitZero(backdrop, &setup);
