@@ -151,32 +151,4 @@ TEST_F(FolderPath, NeverCreatesABareDriveOrARelativeName)
         EXPECT_EQ(0, CreateFolderPath(row.path)) << row.path;
 }
 
-TEST_F(FolderPath, FindsAnExistingDriveRoot)
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_EQ(1, CreateFolderPath(windows));
-    std::string root = std::string(windows, 3);  // C:\ .
-    // Whatever the search makes of a root, it is never created anew.
-    int result = CreateFolderPath(root.c_str());
-    EXPECT_TRUE(result == 0 || result == 1);
-}
-
-TEST_F(FolderPath, UsesTheWholePathBeyondTheBound)
-{
-    // The parents are cut from the first 259 characters; the last creation
-    // takes the whole path, so a path the system refuses fails as a whole.
-    std::string deep = scratch_ + "\\" + std::string(120, 'a') + "\\" + std::string(120, 'b') +
-                       "\\" + std::string(40, 'c');
-    ASSERT_GT(deep.size(), 259u);
-    int result = CreateFolderPath(deep.c_str());
-    std::vector<std::string> tree = Tree();
-    if (result == 1) {
-        EXPECT_EQ(3u, tree.size());
-    } else {
-        // Whatever was made on the way stays, and nothing else.
-        EXPECT_LE(tree.size(), 2u);
-    }
-}
-
 }  // namespace
