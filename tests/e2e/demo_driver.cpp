@@ -32,6 +32,14 @@ void Say(const std::string& ansi)
     std::fflush(stdout);
 }
 
+void Save(const driver::Screenshot& shot, const std::string& name)
+{
+    char prefix[8];
+    std::snprintf(prefix, sizeof prefix, "%02d-", ++g_shotNumber);
+    driver::SaveArtifact(shot, prefix + name);
+    Say("  screenshot " + std::string(prefix) + name);
+}
+
 void Shoot(const std::string& name)
 {
     driver::Screenshot shot;
@@ -39,10 +47,21 @@ void Shoot(const std::string& name)
         Say("screenshot failed: " + driver::LastError());
         return;
     }
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "%02d-", ++g_shotNumber);
-    driver::SaveArtifact(shot, prefix + name);
-    Say("  screenshot " + std::string(prefix) + name);
+    Save(shot, name);
+}
+
+// The backdrop as soon as its ramp reaches the bottom row, which is usually
+// before the settings dialog opens over it.
+void ShootBackdrop()
+{
+    driver::Screenshot shot;
+    DWORD start = GetTickCount();
+    while (driver::CaptureScreen(&shot) && GetTickCount() - start < 5000) {
+        if (driver::IsNear(shot.At(2, shot.height - 1), 0, 0, 255, 8))
+            break;
+        Sleep(10);
+    }
+    Save(shot, "backdrop");
 }
 
 // Files (name -> size) directly in dir, or below it with recursive.
@@ -179,8 +198,7 @@ int Run()
         }
     } else {
         Say("backdrop appeared");
-        Sleep(300);  // let it paint
-        Shoot("backdrop");
+        ShootBackdrop();
         HWND settings = driver::WaitForDialog(setup.pid, nullptr, g_waitMs);
         if (settings == nullptr) {
             Say("settings dialog did not appear within " + std::to_string(g_waitMs / 1000) +

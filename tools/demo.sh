@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Runs setup.exe on the sample medium (examples/medium) under Wine.
+#
+#   tools/demo.sh            build, then run
+#   tools/demo.sh --docs     also refresh docs/backdrop.png from the run
+#   tools/demo.sh --headless walk through it with the demo driver even when a
+#                            display is available
+#
+# With a working $DISPLAY the setup opens there, in the Wine prefix
+# build/demo/prefix, and the script waits until you finish or cancel it.
+# Without one, the script starts its own Xvfb and Wine prefix, and the demo
+# driver walks through the setup like a user: it waits for every window,
+# saves a screenshot of each into build/demo/NN-name.png, presses through
+# (install button, OK on each message box), then lists what landed where and
+# the exit code. Its own Xvfb and wineserver are stopped at the end.
+#
+# PELMORA_DEMO_BUILD chooses the build folder (default build/win64).
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${PELMORA_DEMO_BUILD:-build/win64}
+demo=$root/build/demo
+update_docs=0
+headless=0
+for arg in "$@"; do
+    case $arg in
+        --docs) update_docs=1 ;;
+        --headless) headless=1 ;;
+        *) echo "usage: $0 [--docs] [--headless]" >&2; exit 2 ;;
+    esac
+done
+
+tools/deps.sh
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake --preset win64 -B "$build" >/dev/null
+fi
+cmake --build "$build" -j2 --target setup demo_driver
+
+setup_exe=$root/$build/setup.exe
+medium=$root/examples/medium
+mkdir -p "$demo"
+
+wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    echo "demo: running setup.exe on $DISPLAY (prefix $demo/prefix); finish or cancel it to end"
+    export WINEPREFIX=$demo/prefix LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all \
+           WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -d "$WINEPREFIX/drive_c" ]; then
+        echo "demo: making the Wine prefix (once)"
+        /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    fi
+    cd "$medium"
+    set +e
+    /usr/lib/wine/wine64 "$setup_exe"
+    code=$?
+    set -e
+    echo "demo: setup.exe exited with code $code"
+    exit 0
+fi
+
+state=$demo/wine
+stop_env() { "$root/tools/wine-env.sh" stop "$state" >/dev/null 2>&1 || true; }
+trap stop_env EXIT
+trap 'exit 130' INT TERM
+echo "demo: no display in use; starting Xvfb and a Wine prefix of our own"
+"$root/tools/wine-env.sh" start "$state"
+rm -rf "$demo/shots"
+rm -f "$demo"/[0-9][0-9]-*.png
+set +e
+"$root/tools/wine-run.sh" "$state" "$root/$build/tests/e2e/demo_driver.exe" \
+    "--setup-exe=$(wine_path "$setup_exe")" \
+    "--examples=$(wine_path "$medium")" \
+    "--artifacts=$(wine_path "$demo/shots")"
+code=$?
+set -e
+
+# Screenshots as PNG, without time stamps so that a picture that did not
+# change makes the same bytes.
+for bmp in "$demo"/shots/*.bmp; do
+    [ -e "$bmp" ] || continue
+    png=$demo/$(basename "${bmp%.bmp}").png
+    convert "$bmp" -strip -define png:exclude-chunks=date,time "$png"
+    echo "demo: saved ${png#"$root"/}"
+done
+if [ $update_docs -eq 1 ]; then
+    backdrop=$(ls "$demo"/[0-9][0-9]-backdrop.png 2>/dev/null | head -n 1)
+    if [ -n "$backdrop" ]; then
+        mkdir -p "$root/docs"
+        cp "$backdrop" "$root/docs/backdrop.png"
+        echo "demo: updated docs/backdrop.png"
+    fi
+fi
+exit $code
