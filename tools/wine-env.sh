@@ -43,6 +43,19 @@ pid_runs() {
     [ -n "$1" ] && [ -r "/proc/$1/comm" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = "$2" ]
 }
 
+# Pids of the Wine processes that run in this prefix, known by their
+# program (Wine's loader) and their environment.
+prefix_pids() {
+    local dir exe
+    for dir in /proc/[0-9]*; do
+        exe=$(readlink "$dir/exe" 2>/dev/null) || continue
+        case $exe in /usr/lib/wine/*) ;; *) continue ;; esac
+        if tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$prefix"; then
+            echo "${dir#/proc/}"
+        fi
+    done
+}
+
 stop_env() {
     local XVFB_PID="" DISPLAY_NUMBER="" WINEPREFIX=""
     if [ -f "$envfile" ]; then
@@ -54,6 +67,12 @@ stop_env() {
         WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
         WINEPREFIX=$prefix timeout 20 "$WINESERVER" -w 2>/dev/null
     fi
+    # Programs of this prefix that outlived their wineserver (it was killed
+    # hard) would wait for it forever.
+    local pid
+    for pid in $(prefix_pids); do
+        kill -9 "$pid" 2>/dev/null
+    done
     if pid_runs "$XVFB_PID" Xvfb; then
         kill "$XVFB_PID" 2>/dev/null
         for _ in $(seq 50); do
@@ -67,7 +86,7 @@ stop_env() {
        [ "$(tr -d ' ' 2>/dev/null < "/tmp/.X$DISPLAY_NUMBER-lock")" = "$XVFB_PID" ]; then
         rm -f "/tmp/.X$DISPLAY_NUMBER-lock" "/tmp/.X11-unix/X$DISPLAY_NUMBER"
     fi
-    rm -rf "$prefix" "$envfile" "$state/xvfb.log"
+    rm -rf "$prefix" "$envfile" "$state/xvfb.log" "$state/wineboot.log"
 }
 
 # Starts Xvfb on the first free display from FIRST_DISPLAY on. Sets display,
