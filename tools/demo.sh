@@ -45,12 +45,9 @@ wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "demo: running setup.exe on $DISPLAY (prefix $demo/prefix); finish or cancel it to end"
+    "$root/tools/wine-env.sh" prefix "$demo/prefix"
     export WINEPREFIX=$demo/prefix LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all \
            WINEDLLOVERRIDES="mscoree,mshtml="
-    if [ ! -d "$WINEPREFIX/drive_c" ]; then
-        echo "demo: making the Wine prefix (once)"
-        /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    fi
     cd "$medium"
     set +e
     /usr/lib/wine/wine64 "$setup_exe"

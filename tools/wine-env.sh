@@ -4,6 +4,8 @@
 #
 #   tools/wine-env.sh start <state-dir>   make them and write <state-dir>/env
 #   tools/wine-env.sh stop  <state-dir>   end them and remove the prefix
+#   tools/wine-env.sh prefix <prefix>     only make a prefix (once), for use on
+#                                         an existing display (tools/demo.sh)
 #
 # <state-dir>/env is sourced by tools/wine-run.sh. Only what this script
 # started (the pids and the prefix recorded there) is ever stopped, so other
@@ -17,7 +19,7 @@ FIRST_DISPLAY=90
 LAST_DISPLAY=189
 
 usage() {
-    echo "usage: $0 start|stop <state-dir>" >&2
+    echo "usage: $0 start|stop <state-dir> | prefix <prefix>" >&2
     exit 2
 }
 
@@ -30,6 +32,9 @@ case $state in
 esac
 prefix=$state/prefix
 envfile=$state/env
+if [ "$command" = prefix ]; then
+    prefix=$state
+fi
 
 log() { echo "wine-env: $*"; }
 
@@ -173,11 +178,23 @@ XVFB_PID='$xvfb_pid'
 EOF
 }
 
+# A prefix on whatever display there is, kept between runs.
+make_prefix() {
+    [ -d "$prefix/drive_c/windows/system32" ] && return 0
+    log "making the Wine prefix $prefix (once)"
+    mkdir -p "$(dirname "$prefix")"
+    display=${DISPLAY:-}
+    wine_env "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    add_font_substitutes
+    [ -d "$prefix/drive_c/windows/system32" ]
+}
+
 display=""
 display_number=""
 xvfb_pid=""
 case $command in
     start) start_env ;;
     stop) stop_env ;;
+    prefix) make_prefix ;;
     *) usage ;;
 esac
