@@ -111,7 +111,8 @@ start_xvfb() {
             if ! kill -0 "$xvfb_pid" 2>/dev/null; then
                 break
             fi
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+            # Xvfb makes its socket once it accepts clients.
+            if [ -S "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$xvfb_pid" ]; then
                 display=:$n
                 display_number=$n
                 return 0
