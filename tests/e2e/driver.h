@@ -8,6 +8,18 @@
 //     ASSERT_NE(box, nullptr) << driver::LastError();
 // Texts are ANSI (code page 932), as GetWindowTextA returns them; LastError()
 // is UTF-8 so that it reads well in a Linux log.
+//
+// A scenario, in short:
+//     std::string dir = driver::MakeMediumDir("my-scenario");
+//     driver::WriteFileBytes(dir, "setup.ini", "[init]\r\nCopyDir=Foo\r\n");
+//     driver::ScopedSetup setup;                 // killed if the test fails
+//     ASSERT_TRUE(driver::StartSetup(dir, &setup)) << driver::LastError();
+//     HWND dialog = driver::WaitForDialog(setup.pid, "セットアップ");
+//     ASSERT_NE(dialog, nullptr) << driver::LastError();
+//     EXPECT_EQ(driver::ControlText(dialog, IDC_INSTALL_DIR), "C:\\Foo");
+//     ASSERT_TRUE(driver::PressButton(dialog, IDC_CANCEL_BUTTON)) << driver::LastError();
+//     DWORD code = 0;
+//     ASSERT_TRUE(driver::WaitForExit(&setup, 15000, &code)) << driver::LastError();
 #pragma once
 
 #include <windows.h>
