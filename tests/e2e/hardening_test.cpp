@@ -180,11 +180,13 @@ protected:
         HWND copy = driver::WaitForDialog(setup_.pid, kCopyCaption);
         if (copy == nullptr)
             ADD_FAILURE() << driver::LastError();
+        copy_ = copy;
         return copy;
     }
 
     // Closes every warning until the completion box, which it closes too;
-    // returns the warnings in order.
+    // returns the warnings in order. The copy dialog's two fields as they
+    // stood under each warning go to fieldsAtWarnings_.
     std::vector<std::string> RunToCompletion(int waitMs = driver::kWaitMs)
     {
         std::vector<std::string> warnings;
@@ -196,6 +198,9 @@ protected:
             }
             driver::MessageBoxText text = driver::ReadMessageBox(box);
             EXPECT_EQ(driver::kProgramCaption, text.caption);
+            if (text.text != kCompletion && copy_ != nullptr)
+                fieldsAtWarnings_.push_back({driver::ControlText(copy_, IDC_SOURCE_PATH),
+                                             driver::ControlText(copy_, IDC_DESTINATION_PATH)});
             EXPECT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
             EXPECT_TRUE(driver::WaitForWindowGone(box)) << driver::LastError();
             if (text.text == kCompletion)
@@ -224,6 +229,8 @@ protected:
     }
 
     driver::ScopedSetup setup_;
+    HWND copy_ = nullptr;
+    std::vector<std::vector<std::string>> fieldsAtWarnings_;
     std::string programs_;
     std::string startUp_;
 };
@@ -378,6 +385,12 @@ TEST_F(InstallFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
     EXPECT_EQ(expected, warnings);
     for (const std::string& warning : warnings)
         EXPECT_LE(warning.size(), kPathBound);
+    // The fields show the paths as cut.
+    std::vector<std::vector<std::string>> fields = {
+        {(medium + "\\" + over).substr(0, kPathBound), installDir + "\\" + over},
+        {(medium + "\\" + distant).substr(0, kPathBound), installDir + "\\" + distant},
+    };
+    EXPECT_EQ(fields, fieldsAtWarnings_);
     ExpectExitZero();
 
     std::vector<std::string> names = {exact, "first.txt", "last.txt"};
@@ -430,6 +443,11 @@ TEST_F(InstallFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
     EXPECT_EQ(expected, warnings);
     for (const std::string& warning : warnings)
         EXPECT_LE(warning.size(), kPathBound);
+    std::vector<std::vector<std::string>> fields = {
+        {medium + "\\" + over, (installDir + "\\" + over).substr(0, kPathBound)},
+        {medium + "\\" + distant, (installDir + "\\" + distant).substr(0, kPathBound)},
+    };
+    EXPECT_EQ(fields, fieldsAtWarnings_);
     ExpectExitZero();
 
     std::vector<std::string> names = {exact, cutDistant, "first.txt", "last.txt"};
