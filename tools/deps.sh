@@ -7,7 +7,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake g++ googletest libgtest-dev libbenchmark-dev \
            g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 \
-           wine wine64 xvfb xauth x11-apps imagemagick fonts-ipafont-gothic \
+           wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-ipafont-gothic \
            clang libclang-rt-14-dev locales; do
   have_pkg "$pkg" || need+=("$pkg")
 done

@@ -252,6 +252,37 @@ TEST_F(Startup, MissingScriptShowsErrorAndExitsWithFive)
     EXPECT_EQ(code, 5u);
 }
 
+// A script of 4 GiB - 1 bytes has no room for its terminating NUL in a
+// 32-bit size, so it is refused like any larger one. The files are sparse:
+// only their size is real.
+TEST_F(Startup, ScriptsOfFourGigabytesAreRefusedAsTooLarge)
+{
+    const LONGLONG sizes[] = {0xFFFFFFFFLL, 0x100000000LL};
+    for (LONGLONG size : sizes) {
+        std::string dir = driver::MakeMediumDir("huge-script");
+        ASSERT_FALSE(dir.empty()) << driver::LastError();
+        std::string path = dir + "\\setup.ini";
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+
+        driver::ScopedSetup setup;
+        ASSERT_TRUE(driver::StartSetup(dir, &setup)) << driver::LastError();
+        HWND box = driver::WaitForMessageBox(setup.pid);
+        ASSERT_NE(box, nullptr) << "size " << size << ": " << driver::LastError();
+        EXPECT_EQ(driver::ReadMessageBox(box).text, "setup.iniが大きすぎます。") << "size " << size;
+        ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+        DWORD code = 0;
+        ASSERT_TRUE(driver::WaitForExit(&setup, kExitWaitMs, &code)) << driver::LastError();
+        EXPECT_EQ(code, 1u) << "size " << size;
+        driver::RemoveTree(dir);
+    }
+}
+
 TEST_F(Startup, BackdropCoversTheScreenAndStaysOnTop)
 {
     std::string dir = driver::MakeMediumDir("sample-medium");
