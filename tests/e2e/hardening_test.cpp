@@ -237,7 +237,7 @@ protected:
 
 // ---- Scripts the reader must survive ----------------------------------------
 
-class BadScripts : public Run {};
+class HardeningScripts : public Run {};
 
 struct ScriptCase {
     const char* name;
@@ -322,7 +322,7 @@ std::vector<ScriptCase> ScriptCases()
     return cases;
 }
 
-TEST_F(BadScripts, EachScriptOpensTheDialogWithWhatTheReaderGivesAndEndsWithZero)
+TEST_F(HardeningScripts, EachScriptOpensTheDialogWithWhatTheReaderGivesAndEndsWithZero)
 {
     const int lineIds[] = {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3};
     for (const ScriptCase& test : ScriptCases()) {
@@ -344,12 +344,12 @@ TEST_F(BadScripts, EachScriptOpensTheDialogWithWhatTheReaderGivesAndEndsWithZero
 
 // ---- Faults at the destination and paths at the limit ------------------------
 
-class InstallFaults : public Run {};
+class HardeningFaults : public Run {};
 
 // SourceDir + "\" + entry passes 259 characters: the cut path would name
 // another file (here a decoy that does exist), so nothing is copied and the
 // warning says so; a path of exactly 259 still copies.
-TEST_F(InstallFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
+TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
 {
     std::string base = driver::MakeMediumDir("limit-source");
     ASSERT_FALSE(base.empty()) << driver::LastError();
@@ -405,7 +405,7 @@ TEST_F(InstallFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
 // InstallDir + "\" + entry passes 259 characters: an unrelated file at the
 // cut name stays as it was, nothing new appears there, the install goes on.
 // The same holds for a StartUp link whose path would pass the limit.
-TEST_F(InstallFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
+TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
 {
     std::string medium = driver::MakeMediumDir("limit-destination");
     ASSERT_FALSE(medium.empty()) << driver::LastError();
@@ -468,7 +468,7 @@ TEST_F(InstallFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
 // one), a read-only file and a file held open in it, an entry that names a
 // folder of the medium, and files the Windows and system directories
 // already hold.
-TEST_F(InstallFaults, RefusedDestinationsWarnOnlyForInstall)
+TEST_F(HardeningFaults, RefusedDestinationsWarnOnlyForInstall)
 {
     std::string medium = driver::MakeMediumDir("faults");
     ASSERT_FALSE(medium.empty()) << driver::LastError();
@@ -551,7 +551,7 @@ TEST_F(InstallFaults, RefusedDestinationsWarnOnlyForInstall)
 
 // A file stands where the install folder should be: the folder cannot be
 // made, each [Install] copy fails with its warning, the rest goes on.
-TEST_F(InstallFaults, InstallFolderThatIsAFileWarnsForEachEntry)
+TEST_F(HardeningFaults, InstallFolderThatIsAFileWarnsForEachEntry)
 {
     std::string medium = driver::MakeMediumDir("faults-file");
     ASSERT_FALSE(medium.empty()) << driver::LastError();
@@ -585,9 +585,9 @@ TEST_F(InstallFaults, InstallFolderThatIsAFileWarnsForEachEntry)
 
 // ---- Many files -----------------------------------------------------------
 
-class ManyFiles : public Run {};
+class HardeningMany : public Run {};
 
-TEST_F(ManyFiles, TwoThousandEntriesAllLandInOrder)
+TEST_F(HardeningMany, TwoThousandEntriesAllLandInOrder)
 {
     const int kFiles = 2000;
     std::string medium = driver::MakeMediumDir("many");
@@ -649,9 +649,9 @@ TEST_F(ManyFiles, TwoThousandEntriesAllLandInOrder)
 
 // ---- Cancel at every point ----------------------------------------------------
 
-class CancelPoints : public Run {};
+class HardeningCancel : public Run {};
 
-TEST_F(CancelPoints, InTheSettingsDialogNothingIsTouched)
+TEST_F(HardeningCancel, InTheSettingsDialogNothingIsTouched)
 {
     std::string installDir = "C:\\pelmora-hardening-cancel0";
     Remove(installDir);
@@ -673,7 +673,7 @@ TEST_F(CancelPoints, InTheSettingsDialogNothingIsTouched)
 // leaves even the install folder uncreated. On a loaded machine the driver
 // may see the dialog late, so the program is held still while the driver
 // looks whether the first step has run and queues the cancel.
-TEST_F(CancelPoints, BeforeTheFirstStepNothingIsCreated)
+TEST_F(HardeningCancel, BeforeTheFirstStepNothingIsCreated)
 {
     std::string parent = "C:\\pelmora-hardening-cancel1";
     std::string installDir = parent + "\\App";
@@ -718,7 +718,7 @@ TEST_F(CancelPoints, BeforeTheFirstStepNothingIsCreated)
 
 // A cancel while [InstallWindows] is being walked: [Install] is complete and
 // stays, [InstallSystem] is never reached, no shortcut, no box.
-TEST_F(CancelPoints, BetweenStepsOfTheSecondSectionStopsThere)
+TEST_F(HardeningCancel, BetweenStepsOfTheSecondSectionStopsThere)
 {
     std::string system = driver::SystemDirectory();
     std::string installDir = "C:\\pelmora-hardening-cancel2";
@@ -768,7 +768,7 @@ TEST_F(CancelPoints, BetweenStepsOfTheSecondSectionStopsThere)
 
 // While a warning is up its owner, the copy dialog, takes no input: the
 // cancel is pressed once the box has closed, and ends the install there.
-TEST_F(CancelPoints, AfterTheWarningBoxClosesNoFurtherStepCompletes)
+TEST_F(HardeningCancel, AfterTheWarningBoxClosesNoFurtherStepCompletes)
 {
     const int kFiles = 100;
     std::string installDir = "C:\\pelmora-hardening-cancel3";
@@ -807,7 +807,7 @@ TEST_F(CancelPoints, AfterTheWarningBoxClosesNoFurtherStepCompletes)
 // A cancel already on its way when the warning comes up reaches the dialog
 // inside the box's own loop: the program still ends with 0, copies nothing
 // more and writes no shortcut.
-TEST_F(CancelPoints, CancelQueuedUnderTheWarningBoxEndsCleanly)
+TEST_F(HardeningCancel, CancelQueuedUnderTheWarningBoxEndsCleanly)
 {
     std::string installDir = "C:\\pelmora-hardening-cancel4";
     Remove(installDir);
@@ -838,7 +838,7 @@ TEST_F(CancelPoints, CancelQueuedUnderTheWarningBoxEndsCleanly)
 
 // The group-failure box belongs to the backdrop, so "中止(&S)" still answers
 // under it; the StartUp pass that would follow must not run.
-TEST_F(CancelPoints, UnderTheGroupFailureBoxNoStartUpLinkFollows)
+TEST_F(HardeningCancel, UnderTheGroupFailureBoxNoStartUpLinkFollows)
 {
     std::string installDir = "C:\\pelmora-hardening-cancel5";
     std::string blocked = programs_ + "\\PelmoraHardeningBlocked";
@@ -885,7 +885,7 @@ TEST_F(CancelPoints, UnderTheGroupFailureBoxNoStartUpLinkFollows)
 
 // "終了(&E)" under the completion box: what was installed stays, the
 // program ends with 0.
-TEST_F(CancelPoints, UnderTheCompletionBoxTheInstallStays)
+TEST_F(HardeningCancel, UnderTheCompletionBoxTheInstallStays)
 {
     std::string installDir = "C:\\pelmora-hardening-cancel6";
     Remove(installDir);
