@@ -31,6 +31,8 @@ int CreateFolderPath(const char* path)
         return 1;
     char parent[kPathSize];
     int length = CopyText(parent, path, kPathBound);
+    // "Games\" names the folder Games, which the search does not match.
+    int trailingSeparator = length > 1 && parent[length - 1] == '\\' && parent[length - 2] != ':';
     while (length > 0 && parent[length - 1] != '\\' && parent[length - 1] != ':')
         --length;
     // A bare drive such as C: is never created: the search stops there.
@@ -44,6 +46,8 @@ int CreateFolderPath(const char* path)
     // search and cannot be created again: it exists all the same.
     if (CreateDirectoryA(path, nullptr))
         return 1;
+    if (!trailingSeparator)
+        return 0;
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -133,6 +133,8 @@ int GetScriptValue(const char* text, const char* section, const char* key,
 int GetScriptLine(const char* text, const char* section, int n,
                   char* destination, int size)
 {
+    if (n < 1)
+        n = 1;
     return ScanSection(text, section, [&](const char* lead, const char* end) {
         int length = CopyBytes(lead, end, destination, size);
         if (length > 0 && --n <= 0)

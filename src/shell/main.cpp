@@ -52,8 +52,10 @@ static int LoadScript()
         return kExitNoMemory;
     }
     DWORD read = 0;
-    if (!ReadFile(file, ScriptText, size, &read, nullptr) || read > size)
-        read = 0;
+    // A short or failed read leaves a shorter script, never an error.
+    ReadFile(file, ScriptText, size, &read, nullptr);
+    if (read > size)
+        read = size;
     ScriptText[read] = '\0';
     CloseHandle(file);
     return 0;

@@ -1,6 +1,7 @@
 // The script reader: lines, headers, keys and entries, read byte by byte.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -82,6 +83,7 @@ TEST(ScriptReader, WorkedExampleGivesTheSameAnswersWithEveryLineEnd)
         {"Install", 4, "<absent>"},
         {"Install", 0, "app.exe"},
         {"Install", -5, "app.exe"},
+        {"Install", INT_MIN, "app.exe"},
         {"init", 1, "Title = My Program  "},
         {"init", 3, "Img"},
         {"Other", 1, "x.dat"},
