@@ -66,7 +66,7 @@ echo "demo: no display in use; starting Xvfb and a Wine prefix of our own"
 rm -rf "$demo/shots"
 rm -f "$demo"/[0-9][0-9]-*.png
 set +e
-"$root/tools/wine-run.sh" "$state" "$root/$build/tests/e2e/demo_driver.exe" \
+"$root/tools/wine-run.sh" "$state" "$root/$build/tools/windriver/demo_driver.exe" \
     "--setup-exe=$(wine_path "$setup_exe")" \
     "--examples=$(wine_path "$medium")" \
     "--artifacts=$(wine_path "$demo/shots")"
