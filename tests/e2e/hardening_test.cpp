@@ -4,70 +4,18 @@
 // cancel at every point where the user can reach it; and a long list of
 // files. Every run must end with 0, show what the script reader gives, warn
 // only where [Install] fails, and never touch a file it was not asked to.
-#include <gtest/gtest.h>
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "resource.h"
+#include "scenario.h"
 
 namespace {
 
-const char kDefaultCaption[] = "セットアップ";
-const char kCopyCaption[] = "インストール中...";
-const char kCompletion[] = "インストールが完了しました";
-const char kGroupFailure[] = "スタートメニューのグループの登録に失敗しました";
-const char kCannotCopy[] = "コピーできませんでした：";
-const char kFinishButton[] = "終了(&E)";
+using namespace scenario;
+
 const size_t kPathBound = 259;
-const int kExitWaitMs = 20000;
-
-std::string DriveRoot()
-{
-    return driver::WindowsDirectory().substr(0, 1) + ":\\";
-}
-
-std::string Contents(const std::string& path)
-{
-    std::string bytes;
-    return driver::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    size_t slash = path.rfind('\\');
-    ASSERT_TRUE(driver::WriteFileBytes(path.substr(0, slash), path.substr(slash + 1), bytes))
-        << driver::LastError();
-}
-
-// Names in a folder, "." and ".." left out, sorted.
-std::vector<std::string> Listing(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Removes a tree whose root itself may carry the read-only attribute.
-void Remove(const std::string& path)
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    driver::RemoveTree(path);
-}
 
 // The warning of a failed [Install] copy, cut as the program cuts it.
 std::string Warning(const std::string& source, const std::string& destination)
@@ -112,110 +60,8 @@ bool CopyOntoReadOnlyFails(const std::string& dir)
     return refused;
 }
 
-// One setup.exe per scenario; helpers to walk it as a user would.
-class Run : public testing::Test {
+class Run : public Scenario {
 protected:
-    void SetUp() override
-    {
-        DWORD start = GetTickCount();
-        while (driver::FindWindowOf(0, driver::kBackdropClass, nullptr) != nullptr) {
-            ASSERT_LT(GetTickCount() - start, 10000u) << "a backdrop of an earlier run is still up";
-            Sleep(100);
-        }
-        programs_ = driver::ShellFolder(CSIDL_PROGRAMS);
-        startUp_ = driver::ShellFolder(CSIDL_STARTUP);
-        ASSERT_FALSE(programs_.empty());
-        ASSERT_FALSE(startUp_.empty());
-    }
-
-    std::string Medium(const std::string& name, const std::string& script)
-    {
-        std::string dir = driver::MakeMediumDir(name);
-        EXPECT_FALSE(dir.empty()) << driver::LastError();
-        EXPECT_TRUE(driver::WriteFileBytes(dir, "setup.ini", script)) << driver::LastError();
-        return dir;
-    }
-
-    // Starts setup.exe in dir and waits for the settings dialog; a null
-    // caption accepts any.
-    HWND Open(const std::string& dir, const char* caption, int timeoutMs = driver::kWaitMs)
-    {
-        driver::KillSetup(&setup_);
-        if (!driver::StartSetup(dir, &setup_)) {
-            ADD_FAILURE() << driver::LastError();
-            return nullptr;
-        }
-        HWND settings = driver::WaitForDialog(setup_.pid, caption, timeoutMs);
-        if (settings == nullptr)
-            ADD_FAILURE() << "settings dialog: " << driver::LastError();
-        return settings;
-    }
-
-    void Tick(HWND dialog, int id)
-    {
-        HWND box = driver::Control(dialog, id);
-        ASSERT_NE(box, nullptr) << driver::LastError();
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        ASSERT_EQ(BST_CHECKED, driver::CheckState(dialog, id)) << "box " << id;
-    }
-
-    // Types the folder, ticks the boxes asked for and presses install; the
-    // copy dialog, or null.
-    HWND Confirm(HWND settings, const std::string& installDir, bool startMenu = false,
-                 bool startUp = false)
-    {
-        if (!driver::SetControlText(settings, IDC_INSTALL_DIR, installDir)) {
-            ADD_FAILURE() << driver::LastError();
-            return nullptr;
-        }
-        if (startMenu)
-            Tick(settings, IDC_START_MENU_BOX);
-        if (startUp)
-            Tick(settings, IDC_START_UP_BOX);
-        if (!driver::PressButton(settings, IDC_INSTALL_BUTTON)) {
-            ADD_FAILURE() << driver::LastError();
-            return nullptr;
-        }
-        HWND copy = driver::WaitForDialog(setup_.pid, kCopyCaption);
-        if (copy == nullptr)
-            ADD_FAILURE() << driver::LastError();
-        copy_ = copy;
-        return copy;
-    }
-
-    // Closes every warning until the completion box, which it closes too;
-    // returns the warnings in order. The copy dialog's two fields as they
-    // stood under each warning go to fieldsAtWarnings_.
-    std::vector<std::string> RunToCompletion(int waitMs = driver::kWaitMs)
-    {
-        std::vector<std::string> warnings;
-        for (;;) {
-            HWND box = driver::WaitForMessageBox(setup_.pid, waitMs);
-            if (box == nullptr) {
-                ADD_FAILURE() << driver::LastError();
-                return warnings;
-            }
-            driver::MessageBoxText text = driver::ReadMessageBox(box);
-            EXPECT_EQ(driver::kProgramCaption, text.caption);
-            if (text.text != kCompletion && copy_ != nullptr)
-                fieldsAtWarnings_.push_back({driver::ControlText(copy_, IDC_SOURCE_PATH),
-                                             driver::ControlText(copy_, IDC_DESTINATION_PATH)});
-            EXPECT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-            EXPECT_TRUE(driver::WaitForWindowGone(box)) << driver::LastError();
-            if (text.text == kCompletion)
-                return warnings;
-            warnings.push_back(text.text);
-        }
-    }
-
-    void ExpectExitZero()
-    {
-        DWORD code = 99;
-        ASSERT_TRUE(driver::WaitForExit(&setup_, kExitWaitMs, &code)) << driver::LastError();
-        EXPECT_EQ(0u, code);
-    }
-
     // Polls field 1003 of the copy dialog until it names `what`.
     bool WaitForSource(HWND copy, const std::string& what)
     {
@@ -227,12 +73,6 @@ protected:
         }
         return true;
     }
-
-    driver::ScopedSetup setup_;
-    HWND copy_ = nullptr;
-    std::vector<std::vector<std::string>> fieldsAtWarnings_;
-    std::string programs_;
-    std::string startUp_;
 };
 
 // ---- Scripts the reader must survive ----------------------------------------
@@ -327,8 +167,7 @@ TEST_F(HardeningScripts, EachScriptOpensTheDialogWithWhatTheReaderGivesAndEndsWi
     const int lineIds[] = {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3};
     for (const ScriptCase& test : ScriptCases()) {
         SCOPED_TRACE(test.name);
-        std::string dir = Medium("bad-script", test.bytes);
-        HWND settings = Open(dir, test.caption, 60000);
+        HWND settings = Open(Medium("bad-script", test.bytes), test.caption, 60000);
         ASSERT_NE(settings, nullptr);
         for (size_t i = 0; i < test.lines.size(); ++i)
             EXPECT_EQ(test.lines[i], driver::ControlText(settings, lineIds[i])) << "msg line " << i;
@@ -337,8 +176,7 @@ TEST_F(HardeningScripts, EachScriptOpensTheDialogWithWhatTheReaderGivesAndEndsWi
             EXPECT_EQ(!test.edit.empty(), driver::IsControlEnabled(settings, IDC_INSTALL_DIR));
         }
         EXPECT_EQ(nullptr, driver::FindMessageBox(setup_.pid));
-        ASSERT_TRUE(driver::PressButton(settings, IDC_CANCEL_BUTTON)) << driver::LastError();
-        ExpectExitZero();
+        PressAndExpectExitZero(settings);
     }
 }
 
@@ -351,13 +189,13 @@ class HardeningFaults : public Run {};
 // warning says so; a path of exactly 259 still copies.
 TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
 {
+    std::string installDir = "C:\\pelmora-hardening-src";
+    Clean({installDir});
     std::string base = driver::MakeMediumDir("limit-source");
     ASSERT_FALSE(base.empty()) << driver::LastError();
     const size_t kSourceDirLength = 230;
     std::string medium = DeepFolder(base, kSourceDirLength);
     ASSERT_EQ(kSourceDirLength, medium.size());
-    std::string installDir = "C:\\pelmora-hardening-src";
-    Remove(installDir);
 
     std::string exact(kPathBound - kSourceDirLength - 1, 'e');   // source of 259
     std::string over(kPathBound - kSourceDirLength, 'o');        // source of 260
@@ -374,9 +212,7 @@ TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
     WriteFile(medium + "\\" + cutDistant, "cut distant");
     WriteFile(medium + "\\last.txt", "last");
 
-    HWND settings = Open(medium, "E2E 長い元");
-    ASSERT_NE(settings, nullptr);
-    ASSERT_NE(Confirm(settings, installDir), nullptr);
+    ASSERT_NE(StartInstall(medium, "E2E 長い元", installDir), nullptr);
     std::vector<std::string> warnings = RunToCompletion();
     std::vector<std::string> expected = {
         Warning(medium + "\\" + over, installDir + "\\" + over),
@@ -398,7 +234,6 @@ TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
     EXPECT_EQ(names, Listing(installDir));
     EXPECT_EQ("exact", Contents(installDir + "\\" + exact));
     EXPECT_EQ("last", Contents(installDir + "\\last.txt"));
-    Remove(installDir);
     Remove(base);
 }
 
@@ -407,11 +242,9 @@ TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
 // The same holds for a StartUp link whose path would pass the limit.
 TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
 {
-    std::string medium = driver::MakeMediumDir("limit-destination");
-    ASSERT_FALSE(medium.empty()) << driver::LastError();
     const size_t kInstallDirLength = 230;
     std::string top = "C:\\pelmora-hardening-dst";
-    Remove(top);
+    Clean({top, startUp_ + "\\HardeningLimitOk.lnk"});
     ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
     std::string installDir = DeepFolder(top, kInstallDirLength);
     ASSERT_EQ(kInstallDirLength, installDir.size());
@@ -421,20 +254,20 @@ TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
     std::string distant(60, 'f');
     std::string cutDistant = distant.substr(0, exact.size());
     std::string longLink(230, 'L');
-    WriteFile(medium + "\\setup.ini",
-              "[init]\r\nTitle=E2E 長い先\r\n[Install]\r\nfirst.txt\r\n" + exact + "\r\n" + over +
-                  "\r\n" + distant + "\r\nlast.txt\r\n[StartUpSet]\r\n" + longLink +
-                  "|first.txt\r\nHardeningLimitOk|first.txt\r\n");
+    Files files;
     for (const std::string& name : {std::string("first.txt"), exact, over, distant,
                                     std::string("last.txt")})
-        WriteFile(medium + "\\" + name, "new " + name.substr(0, 8));
+        files.push_back({name, "new " + name.substr(0, 8)});
+    std::string medium =
+        Medium("limit-destination",
+               "[init]\r\nTitle=E2E 長い先\r\n[Install]\r\nfirst.txt\r\n" + exact + "\r\n" + over +
+                   "\r\n" + distant + "\r\nlast.txt\r\n[StartUpSet]\r\n" + longLink +
+                   "|first.txt\r\nHardeningLimitOk|first.txt\r\n",
+               files);
     WriteFile(installDir + "\\" + cutDistant, "unrelated");
     std::vector<std::string> startUpBefore = Listing(startUp_);
-    DeleteFileA((startUp_ + "\\HardeningLimitOk.lnk").c_str());
 
-    HWND settings = Open(medium, "E2E 長い先");
-    ASSERT_NE(settings, nullptr);
-    ASSERT_NE(Confirm(settings, installDir, false, true), nullptr);
+    ASSERT_NE(StartInstall(medium, "E2E 長い先", installDir, false, true), nullptr);
     std::vector<std::string> warnings = RunToCompletion();
     std::vector<std::string> expected = {
         Warning(medium + "\\" + over, installDir + "\\" + over),
@@ -456,12 +289,9 @@ TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
     EXPECT_EQ("unrelated", Contents(installDir + "\\" + cutDistant));
     EXPECT_EQ("new " + exact.substr(0, 8), Contents(installDir + "\\" + exact));
     EXPECT_EQ("new last.txt", Contents(installDir + "\\last.txt"));
-    std::vector<std::string> startUpAfter = Listing(startUp_);
     startUpBefore.push_back("HardeningLimitOk.lnk");
     std::sort(startUpBefore.begin(), startUpBefore.end());
-    EXPECT_EQ(startUpBefore, startUpAfter);
-    DeleteFileA((startUp_ + "\\HardeningLimitOk.lnk").c_str());
-    Remove(top);
+    EXPECT_EQ(startUpBefore, Listing(startUp_));
 }
 
 // A read-only install folder (Windows does not stop files being made in
@@ -470,34 +300,25 @@ TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
 // already hold.
 TEST_F(HardeningFaults, RefusedDestinationsWarnOnlyForInstall)
 {
-    std::string medium = driver::MakeMediumDir("faults");
-    ASSERT_FALSE(medium.empty()) << driver::LastError();
-    std::string windows = driver::WindowsDirectory();
-    std::string system = driver::SystemDirectory();
     std::string installDir = "C:\\pelmora-hardening-faults";
     const std::string kKeptIni = "\\pelmora-hardening-kept.ini";
     const std::string kNewIni = "\\pelmora-hardening-new.ini";
     const std::string kKeptDll = "\\pelmora-hardening-kept.dll";
     const std::string kMissingDll = "\\pelmora-hardening-missing.dll";
-    Remove(installDir);
-    DeleteFileA((windows + kNewIni).c_str());
-    DeleteFileA((system + kMissingDll).c_str());
-
-    WriteFile(medium + "\\setup.ini",
-              "[init]\r\nTitle=E2E 拒否\r\n"
-              "[Install]\r\na.txt\r\nlocked.txt\r\nbusy.txt\r\nsub\r\nb.txt\r\n"
-              "[InstallWindows]\r\npelmora-hardening-kept.ini\r\nsub\r\npelmora-hardening-new.ini\r\n"
-              "[InstallSystem]\r\npelmora-hardening-kept.dll\r\npelmora-hardening-missing.dll\r\n"
-              "sub\r\n");
-    WriteFile(medium + "\\a.txt", "new a");
-    WriteFile(medium + "\\b.txt", "new b");
-    WriteFile(medium + "\\locked.txt", "new locked");
-    WriteFile(medium + "\\busy.txt", "new busy");
+    Clean({installDir, windows_ + kKeptIni, windows_ + kNewIni, system_ + kKeptDll,
+           system_ + kMissingDll});
+    std::string medium = Medium(
+        "faults",
+        "[init]\r\nTitle=E2E 拒否\r\n"
+        "[Install]\r\na.txt\r\nlocked.txt\r\nbusy.txt\r\nsub\r\nb.txt\r\n"
+        "[InstallWindows]\r\npelmora-hardening-kept.ini\r\nsub\r\npelmora-hardening-new.ini\r\n"
+        "[InstallSystem]\r\npelmora-hardening-kept.dll\r\npelmora-hardening-missing.dll\r\n"
+        "sub\r\n",
+        {{"a.txt", "new a"}, {"b.txt", "new b"}, {"locked.txt", "new locked"},
+         {"busy.txt", "new busy"}, {kKeptIni.substr(1), "medium ini"},
+         {kNewIni.substr(1), "new ini"}, {kKeptDll.substr(1), "medium dll"}});
     ASSERT_TRUE(CreateDirectoryA((medium + "\\sub").c_str(), nullptr));
     WriteFile(medium + "\\sub\\inner.txt", "inner");
-    WriteFile(medium + kKeptIni, "medium ini");
-    WriteFile(medium + kNewIni, "new ini");
-    WriteFile(medium + kKeptDll, "medium dll");
 
     ASSERT_TRUE(CreateDirectoryA(installDir.c_str(), nullptr));
     WriteFile(installDir + "\\locked.txt", "old locked");
@@ -514,12 +335,10 @@ TEST_F(HardeningFaults, RefusedDestinationsWarnOnlyForInstall)
     HANDLE busy = CreateFileA((installDir + "\\busy.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(busy, INVALID_HANDLE_VALUE);
-    WriteFile(windows + kKeptIni, "kept ini");
-    WriteFile(system + kKeptDll, "kept dll");
+    WriteFile(windows_ + kKeptIni, "kept ini");
+    WriteFile(system_ + kKeptDll, "kept dll");
 
-    HWND settings = Open(medium, "E2E 拒否");
-    ASSERT_NE(settings, nullptr);
-    ASSERT_NE(Confirm(settings, installDir), nullptr);
+    ASSERT_NE(StartInstall(medium, "E2E 拒否", installDir), nullptr);
     std::vector<std::string> warnings = RunToCompletion();
     std::vector<std::string> expected;
     if (lockRefuses)
@@ -536,41 +355,27 @@ TEST_F(HardeningFaults, RefusedDestinationsWarnOnlyForInstall)
     EXPECT_EQ(lockRefuses ? "old locked" : "new locked", Contents(installDir + "\\locked.txt"));
     EXPECT_FALSE(driver::FileExists(installDir + "\\sub"));
     EXPECT_FALSE(driver::DirectoryExists(installDir + "\\sub"));
-    EXPECT_EQ("kept ini", Contents(windows + kKeptIni));
-    EXPECT_EQ("new ini", Contents(windows + kNewIni));
-    EXPECT_EQ("kept dll", Contents(system + kKeptDll));
-    EXPECT_FALSE(driver::FileExists(system + kMissingDll));
-    EXPECT_FALSE(driver::DirectoryExists(windows + "\\sub"));
-
-    SetFileAttributesA((installDir + "\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    Remove(installDir);
-    for (const std::string& path : {windows + kKeptIni, windows + kNewIni, system + kKeptDll,
-                                    system + kMissingDll})
-        DeleteFileA(path.c_str());
+    EXPECT_EQ("kept ini", Contents(windows_ + kKeptIni));
+    EXPECT_EQ("new ini", Contents(windows_ + kNewIni));
+    EXPECT_EQ("kept dll", Contents(system_ + kKeptDll));
+    EXPECT_FALSE(driver::FileExists(system_ + kMissingDll));
+    EXPECT_FALSE(driver::DirectoryExists(windows_ + "\\sub"));
 }
 
 // A file stands where the install folder should be: the folder cannot be
 // made, each [Install] copy fails with its warning, the rest goes on.
 TEST_F(HardeningFaults, InstallFolderThatIsAFileWarnsForEachEntry)
 {
-    std::string medium = driver::MakeMediumDir("faults-file");
-    ASSERT_FALSE(medium.empty()) << driver::LastError();
-    std::string windows = driver::WindowsDirectory();
     std::string installDir = "C:\\pelmora-hardening-isfile";
     const std::string kNewIni = "\\pelmora-hardening-after.ini";
-    Remove(installDir);
-    DeleteFileA((windows + kNewIni).c_str());
+    Clean({installDir, windows_ + kNewIni});
     WriteFile(installDir, "a file, not a folder");
-    WriteFile(medium + "\\setup.ini",
-              "[init]\r\nTitle=E2E ファイル\r\n[Install]\r\na.txt\r\nb.txt\r\n"
-              "[InstallWindows]\r\npelmora-hardening-after.ini\r\n");
-    WriteFile(medium + "\\a.txt", "a");
-    WriteFile(medium + "\\b.txt", "b");
-    WriteFile(medium + kNewIni, "after");
+    std::string medium = Medium("faults-file",
+                                "[init]\r\nTitle=E2E ファイル\r\n[Install]\r\na.txt\r\nb.txt\r\n"
+                                "[InstallWindows]\r\npelmora-hardening-after.ini\r\n",
+                                {{"a.txt", "a"}, {"b.txt", "b"}, {kNewIni.substr(1), "after"}});
 
-    HWND settings = Open(medium, "E2E ファイル");
-    ASSERT_NE(settings, nullptr);
-    ASSERT_NE(Confirm(settings, installDir), nullptr);
+    ASSERT_NE(StartInstall(medium, "E2E ファイル", installDir), nullptr);
     std::vector<std::string> expected = {
         Warning(medium + "\\a.txt", installDir + "\\a.txt"),
         Warning(medium + "\\b.txt", installDir + "\\b.txt"),
@@ -578,9 +383,7 @@ TEST_F(HardeningFaults, InstallFolderThatIsAFileWarnsForEachEntry)
     EXPECT_EQ(expected, RunToCompletion());
     ExpectExitZero();
     EXPECT_EQ("a file, not a folder", Contents(installDir));
-    EXPECT_EQ("after", Contents(windows + kNewIni));
-    DeleteFileA(installDir.c_str());
-    DeleteFileA((windows + kNewIni).c_str());
+    EXPECT_EQ("after", Contents(windows_ + kNewIni));
 }
 
 // ---- Many files -----------------------------------------------------------
@@ -590,27 +393,21 @@ class HardeningMany : public Run {};
 TEST_F(HardeningMany, TwoThousandEntriesAllLandInOrder)
 {
     const int kFiles = 2000;
-    std::string medium = driver::MakeMediumDir("many");
-    ASSERT_FALSE(medium.empty()) << driver::LastError();
     std::string installDir = "C:\\pelmora-hardening-many";
-    Remove(installDir);
+    Clean({installDir});
     std::string script = "[init]\r\nTitle=E2E 二千\r\n[Install]\r\n";
     std::vector<std::string> names;
+    Files files;
     for (int i = 1; i <= kFiles; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "m%04d.dat", i);
         names.push_back(name);
         script += std::string(name) + "\r\n";
-        WriteFile(medium + "\\" + name, "file " + std::to_string(i));
+        files.push_back({name, "file " + std::to_string(i)});
     }
     script += "[InstallWindows]\r\n[InstallSystem]\r\n";
-    WriteFile(medium + "\\setup.ini", script);
-
-    HWND settings = Open(medium, "E2E 二千");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir);
+    HWND copy = StartInstall(Medium("many", script, files), "E2E 二千", installDir);
     ASSERT_NE(copy, nullptr);
-
     // Sample the source field until the completion box: the numbers seen
     // must only grow.
     std::vector<int> seen;
@@ -644,7 +441,6 @@ TEST_F(HardeningMany, TwoThousandEntriesAllLandInOrder)
     for (int i = 1; i <= kFiles; ++i)
         wrong += Contents(installDir + "\\" + names[i - 1]) != "file " + std::to_string(i);
     EXPECT_EQ(0, wrong);
-    Remove(installDir);
 }
 
 // ---- Cancel at every point ----------------------------------------------------
@@ -654,19 +450,17 @@ class HardeningCancel : public Run {};
 TEST_F(HardeningCancel, InTheSettingsDialogNothingIsTouched)
 {
     std::string installDir = "C:\\pelmora-hardening-cancel0";
-    Remove(installDir);
+    Clean({installDir});
     ASSERT_TRUE(CreateDirectoryA(installDir.c_str(), nullptr));
     WriteFile(installDir + "\\a.txt", "old a");
-    std::string medium = Medium("cancel-settings",
-                                "[init]\r\nTitle=E2E 設定中止\r\n[Install]\r\na.txt\r\n");
-    WriteFile(medium + "\\a.txt", "new a");
-    HWND settings = Open(medium, "E2E 設定中止");
+    HWND settings = Open(Medium("cancel-settings",
+                                "[init]\r\nTitle=E2E 設定中止\r\n[Install]\r\na.txt\r\n",
+                                {{"a.txt", "new a"}}),
+                         "E2E 設定中止");
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(driver::SetControlText(settings, IDC_INSTALL_DIR, installDir));
-    ASSERT_TRUE(driver::PressButton(settings, IDC_CANCEL_BUTTON)) << driver::LastError();
-    ExpectExitZero();
+    PressAndExpectExitZero(settings);
     EXPECT_EQ("old a", Contents(installDir + "\\a.txt"));
-    Remove(installDir);
 }
 
 // The first step waits 50 ms after the dialog opens; a cancel in that time
@@ -677,16 +471,14 @@ TEST_F(HardeningCancel, BeforeTheFirstStepNothingIsCreated)
 {
     std::string parent = "C:\\pelmora-hardening-cancel1";
     std::string installDir = parent + "\\App";
-    Remove(parent);
+    Clean({parent, startUp_ + "\\HardeningFirst.lnk"});
     ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
     WriteFile(parent + "\\keep.txt", "keep");
-    std::string medium = Medium("cancel-first",
+    HWND settings = Open(Medium("cancel-first",
                                 "[init]\r\nTitle=E2E 最初\r\n[Install]\r\na.txt\r\n"
-                                "[StartUpSet]\r\nHardeningFirst|a.txt\r\n");
-    WriteFile(medium + "\\a.txt", "a");
-    DeleteFileA((startUp_ + "\\HardeningFirst.lnk").c_str());
-
-    HWND settings = Open(medium, "E2E 最初");
+                                "[StartUpSet]\r\nHardeningFirst|a.txt\r\n",
+                                {{"a.txt", "a"}}),
+                         "E2E 最初");
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(driver::SetControlText(settings, IDC_INSTALL_DIR, installDir));
     Tick(settings, IDC_START_UP_BOX);
@@ -713,21 +505,16 @@ TEST_F(HardeningCancel, BeforeTheFirstStepNothingIsCreated)
     }
     EXPECT_EQ("keep", Contents(parent + "\\keep.txt"));
     EXPECT_FALSE(driver::FileExists(startUp_ + "\\HardeningFirst.lnk"));
-    Remove(parent);
 }
 
 // A cancel while [InstallWindows] is being walked: [Install] is complete and
 // stays, [InstallSystem] is never reached, no shortcut, no box.
 TEST_F(HardeningCancel, BetweenStepsOfTheSecondSectionStopsThere)
 {
-    std::string system = driver::SystemDirectory();
     std::string installDir = "C:\\pelmora-hardening-cancel2";
     std::string group = programs_ + "\\PelmoraHardeningMid";
     const std::string kLateDll = "\\pelmora-hardening-late.dll";
-    Remove(installDir);
-    Remove(group);
-    DeleteFileA((system + kLateDll).c_str());
-    DeleteFileA((startUp_ + "\\HardeningMid.lnk").c_str());
+    Clean({installDir, group, system_ + kLateDll, startUp_ + "\\HardeningMid.lnk"});
     ASSERT_TRUE(CreateDirectoryA(installDir.c_str(), nullptr));
     WriteFile(installDir + "\\keep.txt", "keep");
 
@@ -742,28 +529,21 @@ TEST_F(HardeningCancel, BetweenStepsOfTheSecondSectionStopsThere)
     }
     script += "[InstallSystem]\r\npelmora-hardening-late.dll\r\n"
               "[StarMenuSet]\r\nMenu|a.txt\r\n[StartUpSet]\r\nHardeningMid|a.txt\r\n";
-    std::string medium = Medium("cancel-between", script);
-    for (const char* name : {"a.txt", "b.txt", "c.txt"})
-        WriteFile(medium + "\\" + name, name);
-    WriteFile(medium + kLateDll, "late");
+    std::string medium = Medium("cancel-between", script,
+                                {{"a.txt", "a.txt"}, {"b.txt", "b.txt"}, {"c.txt", "c.txt"},
+                                 {kLateDll.substr(1), "late"}});
 
-    HWND settings = Open(medium, "E2E 途中");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir, true, true);
+    HWND copy = StartInstall(medium, "E2E 途中", installDir, true, true);
     ASSERT_NE(copy, nullptr);
     ASSERT_TRUE(WaitForSource(copy, "w010")) << driver::ToUtf8(driver::ControlText(copy, IDC_SOURCE_PATH));
-    ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
-    ExpectExitZero();
+    PressAndExpectExitZero(copy);
 
     std::vector<std::string> expected = {"a.txt", "b.txt", "c.txt", "keep.txt"};
     EXPECT_EQ(expected, Listing(installDir));
     EXPECT_EQ("keep", Contents(installDir + "\\keep.txt"));
-    EXPECT_FALSE(driver::FileExists(system + kLateDll));
+    EXPECT_FALSE(driver::FileExists(system_ + kLateDll));
     EXPECT_FALSE(driver::DirectoryExists(group));
     EXPECT_FALSE(driver::FileExists(startUp_ + "\\HardeningMid.lnk"));
-    DeleteFileA((system + kLateDll).c_str());
-    Remove(group);
-    Remove(installDir);
 }
 
 // While a warning is up its owner, the copy dialog, takes no input: the
@@ -772,146 +552,92 @@ TEST_F(HardeningCancel, AfterTheWarningBoxClosesNoFurtherStepCompletes)
 {
     const int kFiles = 100;
     std::string installDir = "C:\\pelmora-hardening-cancel3";
-    Remove(installDir);
-    DeleteFileA((startUp_ + "\\HardeningWarned.lnk").c_str());
-    std::string script =
-        "[init]\r\nTitle=E2E 警告後\r\n[Install]\r\na.txt\r\nmissing.txt\r\n";
-    for (int i = 1; i <= kFiles; ++i)
+    Clean({installDir, startUp_ + "\\HardeningWarned.lnk"});
+    std::string script = "[init]\r\nTitle=E2E 警告後\r\n[Install]\r\na.txt\r\nmissing.txt\r\n";
+    Files files = {{"a.txt", "a"}};
+    for (int i = 1; i <= kFiles; ++i) {
         script += "f" + std::to_string(i) + ".dat\r\n";
-    script += "[StartUpSet]\r\nHardeningWarned|a.txt\r\n";
-    std::string medium = Medium("cancel-warning", script);
-    WriteFile(medium + "\\a.txt", "a");
-    for (int i = 1; i <= kFiles; ++i)
-        WriteFile(medium + "\\f" + std::to_string(i) + ".dat", "f");
+        files.push_back({"f" + std::to_string(i) + ".dat", "f"});
+    }
+    std::string medium = Medium("cancel-warning", script + "[StartUpSet]\r\nHardeningWarned|a.txt\r\n", files);
 
-    HWND settings = Open(medium, "E2E 警告後");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir, false, true);
+    HWND copy = StartInstall(medium, "E2E 警告後", installDir, false, true);
     ASSERT_NE(copy, nullptr);
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(box, nullptr) << driver::LastError();
+    HWND box = Box();
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(Warning(medium + "\\missing.txt", installDir + "\\missing.txt"),
               driver::ReadMessageBox(box).text);
     EXPECT_FALSE(IsWindowEnabled(copy)) << "the copy dialog takes input under its warning";
     ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
     ASSERT_TRUE(driver::WaitForWindowGone(box)) << driver::LastError();
-    ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
-    ExpectExitZero();
+    PressAndExpectExitZero(copy);
 
     EXPECT_EQ("a", Contents(installDir + "\\a.txt"));
     EXPECT_LT(Listing(installDir).size(), size_t(kFiles) + 1) << "the install ran to its end";
     EXPECT_FALSE(driver::FileExists(startUp_ + "\\HardeningWarned.lnk"));
-    Remove(installDir);
 }
 
-// A cancel already on its way when the warning comes up reaches the dialog
-// inside the box's own loop: the program still ends with 0, copies nothing
-// more and writes no shortcut.
-TEST_F(HardeningCancel, CancelQueuedUnderTheWarningBoxEndsCleanly)
+// The cancel is pressed while a box is up: the one a cancel already on its
+// way meets (a warning; the press reaches the dialog inside the box's own
+// loop), the group failure (owned by the backdrop, so the button answers)
+// and the completion ("終了(&E)"). The program ends with 0 and goes no
+// further: no more copies, no StartUp link after the group, no later box;
+// what was installed before stays.
+TEST_F(HardeningCancel, UnderEachBoxTheRunEndsCleanly)
 {
+    struct Row {
+        const char* name;
+        std::string script;  // [Install] onwards
+        bool startMenu;
+        std::string box;     // its text; empty: the warning of missing.txt
+        bool linkAfter;      // HardeningCancel.lnk written
+    } rows[] = {
+        {"warning", "a.txt\r\nmissing.txt\r\nb.txt\r\n", false, "", false},
+        {"group failure", "a.txt\r\n[StarMenuSet]\r\nMenu|a.txt\r\n", true, kGroupFailure, false},
+        {"completion", "a.txt\r\n", false, kCompletion, true},
+    };
     std::string installDir = "C:\\pelmora-hardening-cancel4";
-    Remove(installDir);
-    DeleteFileA((startUp_ + "\\HardeningQueued.lnk").c_str());
-    std::string medium = Medium("cancel-queued",
-                                "[init]\r\nTitle=E2E 警告中\r\n[Install]\r\na.txt\r\nmissing.txt\r\n"
-                                "b.txt\r\n[StartUpSet]\r\nHardeningQueued|a.txt\r\n");
-    WriteFile(medium + "\\a.txt", "a");
-    WriteFile(medium + "\\b.txt", "b");
-
-    HWND settings = Open(medium, "E2E 警告中");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir, false, true);
-    ASSERT_NE(copy, nullptr);
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(box, nullptr) << driver::LastError();
-    ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
-    // The box may go with the program; if it stays, the user closes it.
-    if (!driver::WaitForWindowGone(box, 3000)) {
-        EXPECT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-    }
-    ExpectExitZero();
-    EXPECT_EQ("a", Contents(installDir + "\\a.txt"));
-    EXPECT_FALSE(driver::FileExists(installDir + "\\b.txt"));
-    EXPECT_FALSE(driver::FileExists(startUp_ + "\\HardeningQueued.lnk"));
-    Remove(installDir);
-}
-
-// The group-failure box belongs to the backdrop, so "中止(&S)" still answers
-// under it; the StartUp pass that would follow must not run.
-TEST_F(HardeningCancel, UnderTheGroupFailureBoxNoStartUpLinkFollows)
-{
-    std::string installDir = "C:\\pelmora-hardening-cancel5";
     std::string blocked = programs_ + "\\PelmoraHardeningBlocked";
-    Remove(installDir);
-    Remove(blocked);
-    DeleteFileA((startUp_ + "\\HardeningStray.lnk").c_str());
-    WriteFile(blocked, "not a folder");
-    std::string medium = Medium("cancel-group",
-                                "[init]\r\nTitle=E2E 群\r\nStartMenuGroup=PelmoraHardeningBlocked\r\n"
-                                "[Install]\r\na.txt\r\n[StarMenuSet]\r\nMenu|a.txt\r\n"
-                                "[StartUpSet]\r\nHardeningStray|a.txt\r\n");
-    WriteFile(medium + "\\a.txt", "a");
-
-    HWND settings = Open(medium, "E2E 群");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir, true, true);
-    ASSERT_NE(copy, nullptr);
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(box, nullptr) << driver::LastError();
-    EXPECT_EQ(kGroupFailure, driver::ReadMessageBox(box).text);
-    ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
-    if (!driver::WaitForWindowGone(box, 3000)) {
-        EXPECT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-    }
-    // No completion box after the cancel.
-    DWORD start = GetTickCount();
-    while (driver::IsRunning(setup_) && GetTickCount() - start < 5000) {
-        HWND later = driver::FindMessageBox(setup_.pid);
-        if (later != nullptr && later != box) {
-            ADD_FAILURE() << "box after the cancel: "
-                          << driver::ToUtf8(driver::ReadMessageBox(later).text);
-            driver::PressMessageBoxOk(later);
+    std::string link = startUp_ + "\\HardeningCancel.lnk";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Clean({installDir, blocked, link});
+        WriteFile(blocked, "not a folder");
+        std::string medium = Medium("cancel-under-box",
+                                    "[init]\r\nTitle=E2E 箱\r\nStartMenuGroup=PelmoraHardeningBlocked\r\n"
+                                    "[Install]\r\n" + row.script +
+                                        "[StartUpSet]\r\nHardeningCancel|a.txt\r\n",
+                                    {{"a.txt", "a"}, {"b.txt", "b"}});
+        HWND copy = StartInstall(medium, "E2E 箱", installDir, row.startMenu, true);
+        ASSERT_NE(copy, nullptr);
+        HWND box = Box();
+        ASSERT_NE(box, nullptr);
+        std::string text = row.box.empty()
+                               ? Warning(medium + "\\missing.txt", installDir + "\\missing.txt")
+                               : row.box;
+        EXPECT_EQ(text, driver::ReadMessageBox(box).text);
+        if (row.linkAfter) {
+            EXPECT_EQ(kFinishButton, driver::ControlText(copy, IDC_CANCEL_BUTTON));
         }
-        Sleep(20);
+        ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
+        CloseIfStillUp(box);
+        // No box after the cancel.
+        DWORD start = GetTickCount();
+        while (driver::IsRunning(setup_) && GetTickCount() - start < 5000) {
+            HWND later = driver::FindMessageBox(setup_.pid);
+            if (later != nullptr && later != box) {
+                ADD_FAILURE() << "box after the cancel: "
+                              << driver::ToUtf8(driver::ReadMessageBox(later).text);
+                driver::PressMessageBoxOk(later);
+            }
+            Sleep(20);
+        }
+        ExpectExitZero();
+        EXPECT_EQ("a", Contents(installDir + "\\a.txt"));
+        EXPECT_FALSE(driver::FileExists(installDir + "\\b.txt"));
+        EXPECT_EQ("not a folder", Contents(blocked));
+        EXPECT_EQ(row.linkAfter, driver::FileExists(link));
     }
-    ExpectExitZero();
-    EXPECT_EQ("a", Contents(installDir + "\\a.txt"));
-    EXPECT_EQ("not a folder", Contents(blocked));
-    EXPECT_FALSE(driver::FileExists(startUp_ + "\\HardeningStray.lnk"));
-    DeleteFileA(blocked.c_str());
-    DeleteFileA((startUp_ + "\\HardeningStray.lnk").c_str());
-    Remove(installDir);
-}
-
-// "終了(&E)" under the completion box: what was installed stays, the
-// program ends with 0.
-TEST_F(HardeningCancel, UnderTheCompletionBoxTheInstallStays)
-{
-    std::string installDir = "C:\\pelmora-hardening-cancel6";
-    Remove(installDir);
-    DeleteFileA((startUp_ + "\\HardeningDone.lnk").c_str());
-    std::string medium = Medium("cancel-completion",
-                                "[init]\r\nTitle=E2E 完了中\r\n[Install]\r\na.txt\r\n"
-                                "[StartUpSet]\r\nHardeningDone|a.txt\r\n");
-    WriteFile(medium + "\\a.txt", "a");
-
-    HWND settings = Open(medium, "E2E 完了中");
-    ASSERT_NE(settings, nullptr);
-    HWND copy = Confirm(settings, installDir, false, true);
-    ASSERT_NE(copy, nullptr);
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(box, nullptr) << driver::LastError();
-    EXPECT_EQ(kCompletion, driver::ReadMessageBox(box).text);
-    EXPECT_EQ(kFinishButton, driver::ControlText(copy, IDC_CANCEL_BUTTON));
-    ASSERT_TRUE(driver::PressButton(copy, IDC_CANCEL_BUTTON)) << driver::LastError();
-    if (!driver::WaitForWindowGone(box, 3000)) {
-        EXPECT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-    }
-    ExpectExitZero();
-    EXPECT_EQ("a", Contents(installDir + "\\a.txt"));
-    EXPECT_TRUE(driver::FileExists(startUp_ + "\\HardeningDone.lnk"));
-    DeleteFileA((startUp_ + "\\HardeningDone.lnk").c_str());
-    Remove(installDir);
 }
 
 }  // namespace

@@ -2,35 +2,25 @@
 // which entries it refuses and what it then shows, how it ends, and what the
 // folder browser proposes. The template of dialog 102 is read from setup.exe
 // itself and compared with the table it was drawn from.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
-
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "resource.h"
+#include "scenario.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
 
 namespace {
 
-const char kDefaultCaption[] = "セットアップ";
+using namespace scenario;
+
 const char kCharacterMessage[] = "ファイル名に  /:*?\"<>|  の文字は使えません。";
 const char kFolderMessage[] = "名無しのフォルダが指定されています。";
-const char kCompletionMessage[] = "インストールが完了しました";
-const int kExitWaitMs = 15000;
 const int kShortWaitMs = 5000;
 
 // The seven text lines, msga to msgg.
 const int kTextLineIds[] = {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4,
                             IDC_TEXT_LINE5, IDC_TEXT_LINE6, IDC_TEXT_LINE7};
-
-// Drive root of the Windows directory, as the program proposes it.
-std::string DriveRoot()
-{
-    return driver::WindowsDirectory().substr(0, 1) + ":\\";
-}
 
 // The long form of a path, as the folder browser reports it.
 std::string LongPath(const std::string& path)
@@ -40,53 +30,8 @@ std::string LongPath(const std::string& path)
     return (length == 0 || length >= MAX_PATH) ? path : std::string(buffer, length);
 }
 
-class Settings : public testing::Test {
+class Settings : public Scenario {
 protected:
-    void SetUp() override
-    {
-        DWORD start = GetTickCount();
-        while (driver::FindWindowOf(0, driver::kBackdropClass, nullptr) != nullptr) {
-            ASSERT_LT(GetTickCount() - start, 10000u) << "a backdrop of an earlier run is still up";
-            Sleep(100);
-        }
-    }
-
-    // A medium whose setup.ini holds exactly these bytes.
-    std::string Medium(const std::string& name, const std::string& script)
-    {
-        std::string dir = driver::MakeMediumDir(name);
-        EXPECT_FALSE(dir.empty()) << driver::LastError();
-        EXPECT_TRUE(driver::WriteFileBytes(dir, "setup.ini", script)) << driver::LastError();
-        return dir;
-    }
-
-    // Starts setup.exe in dir and waits for the settings dialog.
-    HWND Open(const std::string& dir, const char* caption = kDefaultCaption)
-    {
-        if (!driver::StartSetup(dir, &setup_)) {
-            ADD_FAILURE() << driver::LastError();
-            return nullptr;
-        }
-        HWND dialog = driver::WaitForDialog(setup_.pid, caption);
-        if (dialog == nullptr)
-            ADD_FAILURE() << "settings dialog: " << driver::LastError();
-        return dialog;
-    }
-
-    // Cancels and expects the program to end with 0.
-    void CancelAndExpectExitZero(HWND dialog)
-    {
-        ASSERT_TRUE(driver::PressButton(dialog, IDC_CANCEL_BUTTON)) << driver::LastError();
-        ExpectExitZero();
-    }
-
-    void ExpectExitZero()
-    {
-        DWORD code = 99;
-        ASSERT_TRUE(driver::WaitForExit(&setup_, kExitWaitMs, &code)) << driver::LastError();
-        EXPECT_EQ(0u, code);
-    }
-
     // Polls until the edit shows the expected text; returns what it shows.
     std::string WaitForEditText(HWND dialog, const std::string& expected)
     {
@@ -100,46 +45,6 @@ protected:
         } while (GetTickCount() - start < static_cast<DWORD>(kShortWaitMs));
         return text;
     }
-
-    driver::ScopedSetup setup_;
-};
-
-// ---- The template ----------------------------------------------------------
-
-// Reads one sz_Or_Ord field of a dialog template as Shift-JIS text, or as
-// "#n" for an ordinal.
-std::string ReadTemplateText(const WORD*& cursor)
-{
-    if (*cursor == 0xFFFF) {
-        std::string ordinal = "#" + std::to_string(cursor[1]);
-        cursor += 2;
-        return ordinal;
-    }
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(cursor);
-    int length = lstrlenW(wide);
-    cursor += length + 1;
-    char ansi[512] = "";
-    WideCharToMultiByte(932, 0, wide, length, ansi, sizeof ansi - 1, nullptr, nullptr);
-    return ansi;
-}
-
-std::string ClassOfTemplate(const std::string& field)
-{
-    if (field == "#128")
-        return "BUTTON";
-    if (field == "#129")
-        return "EDIT";
-    if (field == "#130")
-        return "STATIC";
-    return CharUpperA(std::string(field).data());
-}
-
-struct TemplateControl {
-    int id;
-    std::string className;
-    DWORD style;
-    int x, y, width, height;
-    std::string text;
 };
 
 const DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -147,83 +52,53 @@ const DWORD kTextLine = kChild | SS_LEFT | WS_GROUP;
 
 TEST_F(Settings, TemplateHoldsTheEighteenControlsInTabOrder)
 {
-    HMODULE module = LoadLibraryExA(driver::SetupExePath().c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, module) << "cannot load " << driver::SetupExePath();
-    HRSRC resource = FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
-                                     MAKEINTRESOURCEA(IDD_SETTINGS),
-                                     MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(nullptr, resource) << "no Japanese dialog 102";
-    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
-    ASSERT_NE(nullptr, bytes);
-
-    const DLGTEMPLATE* dialog = reinterpret_cast<const DLGTEMPLATE*>(bytes);
+    DialogTemplate dialog;
+    ASSERT_TRUE(ReadDialogTemplate(IDD_SETTINGS, &dialog));
     EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
                                  DS_SETFONT | DS_CENTER),
-              dialog->style);
-    EXPECT_EQ(0u, dialog->dwExtendedStyle);
-    EXPECT_EQ(262, dialog->cx);
-    EXPECT_EQ(173, dialog->cy);
-    ASSERT_EQ(18, dialog->cdit);
-    const WORD* cursor = reinterpret_cast<const WORD*>(dialog + 1);
-    EXPECT_EQ("", ReadTemplateText(cursor)) << "menu";
-    EXPECT_EQ("", ReadTemplateText(cursor)) << "class";
-    EXPECT_EQ(kDefaultCaption, ReadTemplateText(cursor));
-    EXPECT_EQ(9, *cursor++);
-    EXPECT_EQ("ＭＳ Ｐゴシック", ReadTemplateText(cursor));
-
-    const TemplateControl expected[] = {
-        {1, "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 134, 74, 14,
-         "インストール開始(&I)"},
-        {2, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 127, 134, 50, 14, "中止(&S)"},
-        {1004, "STATIC", kChild | SS_BITMAP | SS_SUNKEN, 7, 7, 18, 20, ""},
-        {1005, "STATIC", kTextLine, 105, 15, 149, 8, ""},
-        {1003, "EDIT", kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 116,
-         165, 14, ""},
-        {1006, "STATIC", kTextLine, 105, 25, 149, 8, ""},
-        {1007, "STATIC", kTextLine, 105, 35, 149, 8, ""},
-        {1008, "STATIC", kTextLine, 105, 45, 149, 8, ""},
-        {1009, "STATIC", kTextLine, 105, 55, 149, 8, ""},
-        {1017, "STATIC", kTextLine, 9, 119, 47, 8, "インストール先："},
-        {0xFFFF, "STATIC", kChild | SS_RIGHT | WS_GROUP, 7, 158, 248, 8, "(banner)"},
-        {1011, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 23, 100, 95, 10,
-         "スタートメニューに登録する"},
-        {1010, "STATIC", kTextLine, 105, 65, 149, 8, ""},
-        {1012, "STATIC", kTextLine, 105, 75, 149, 8, ""},
-        {0xFFFF, "BUTTON", kChild | BS_GROUPBOX, 7, 85, 248, 69, "インストール設定"},
-        {1013, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 131, 100, 84, 10,
-         "スタートアップに登録する"},
-        {1014, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 223, 116, 29, 14, "参照(&S)"},
-        {1016, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 180, 134, 70, 14,
-         "標準のインストール先"},
-    };
-    for (int i = 0; i < 18; ++i) {
-        // Each item starts on a DWORD boundary.
-        cursor = reinterpret_cast<const WORD*>(
-            (reinterpret_cast<UINT_PTR>(cursor) + 3) & ~static_cast<UINT_PTR>(3));
-        const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(cursor);
-        const TemplateControl& row = expected[i];
-        SCOPED_TRACE("control " + std::to_string(i + 1) + ", id " + std::to_string(row.id));
-        EXPECT_EQ(row.id, item->id);
-        EXPECT_EQ(row.style, item->style);
-        EXPECT_EQ(0u, item->dwExtendedStyle);
-        EXPECT_EQ(row.x, item->x);
-        EXPECT_EQ(row.y, item->y);
-        EXPECT_EQ(row.width, item->cx);
-        EXPECT_EQ(row.height, item->cy);
-        cursor = reinterpret_cast<const WORD*>(item + 1);
-        EXPECT_EQ(row.className, ClassOfTemplate(ReadTemplateText(cursor)));
-        std::string text = ReadTemplateText(cursor);
-        if (row.text == "(banner)") {
-            EXPECT_NE(std::string::npos, text.find("0.50")) << driver::ToUtf8(text);
-            EXPECT_EQ(std::string::npos, text.find('\n'));
-        } else {
-            EXPECT_EQ(row.text, text);
-        }
-        WORD extra = *cursor++;
-        cursor = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(cursor) + extra);
+              dialog.style);
+    EXPECT_EQ(0u, dialog.exStyle);
+    EXPECT_EQ(262, dialog.cx);
+    EXPECT_EQ(173, dialog.cy);
+    EXPECT_EQ("", dialog.menu);
+    EXPECT_EQ("", dialog.windowClass);
+    EXPECT_EQ(kDefaultCaption, dialog.caption);
+    EXPECT_EQ(9, dialog.pointSize);
+    EXPECT_EQ("ＭＳ Ｐゴシック", dialog.face);
+    // The banner names the version on one line; its text is not fixed.
+    if (dialog.items.size() > 10) {
+        std::string& banner = dialog.items[10].text;
+        EXPECT_NE(std::string::npos, banner.find("0.50")) << driver::ToUtf8(banner);
+        EXPECT_EQ(std::string::npos, banner.find('\n'));
+        banner = "(banner)";
     }
-    FreeLibrary(module);
+    ExpectItems(
+        {
+            {1, "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 134, 74, 14,
+             "インストール開始(&I)"},
+            {2, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 127, 134, 50, 14, "中止(&S)"},
+            {1004, "STATIC", kChild | SS_BITMAP | SS_SUNKEN, 7, 7, 18, 20, ""},
+            {1005, "STATIC", kTextLine, 105, 15, 149, 8, ""},
+            {1003, "EDIT", kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 116,
+             165, 14, ""},
+            {1006, "STATIC", kTextLine, 105, 25, 149, 8, ""},
+            {1007, "STATIC", kTextLine, 105, 35, 149, 8, ""},
+            {1008, "STATIC", kTextLine, 105, 45, 149, 8, ""},
+            {1009, "STATIC", kTextLine, 105, 55, 149, 8, ""},
+            {1017, "STATIC", kTextLine, 9, 119, 47, 8, "インストール先："},
+            {0xFFFF, "STATIC", kChild | SS_RIGHT | WS_GROUP, 7, 158, 248, 8, "(banner)"},
+            {1011, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 23, 100, 95, 10,
+             "スタートメニューに登録する"},
+            {1010, "STATIC", kTextLine, 105, 65, 149, 8, ""},
+            {1012, "STATIC", kTextLine, 105, 75, 149, 8, ""},
+            {0xFFFF, "BUTTON", kChild | BS_GROUPBOX, 7, 85, 248, 69, "インストール設定"},
+            {1013, "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 131, 100, 84, 10,
+             "スタートアップに登録する"},
+            {1014, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 223, 116, 29, 14, "参照(&S)"},
+            {1016, "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 180, 134, 70, 14,
+             "標準のインストール先"},
+        },
+        dialog.items);
 }
 
 // ---- Filling ----------------------------------------------------------------
@@ -278,16 +153,15 @@ TEST_F(Settings, FullScriptFillsTheDialog)
     driver::Screenshot shot;
     if (driver::CaptureScreen(&shot))
         driver::SaveArtifact(shot, "settings-full");
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 TEST_F(Settings, MissingKeysLeaveTheirPlacesEmpty)
 {
     // No Title, no msgc, a bitmap that is not there.
-    std::string dir = Medium("settings-missing",
+    HWND dialog = Open(Medium("settings-missing",
                              "[init]\r\nmsga=A\r\nmsgb=B\r\nmsgd=D\r\nmsge=E\r\nmsgf=F\r\n"
-                             "msgg=G\r\nImg=missing.bmp\r\n[Install]\r\nsetup.ini\r\n");
-    HWND dialog = Open(dir);
+                             "msgg=G\r\nImg=missing.bmp\r\n[Install]\r\nsetup.ini\r\n"));
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(kDefaultCaption, driver::WindowText(dialog));
     const char* lines[] = {"A", "B", "", "D", "E", "F", "G"};
@@ -296,7 +170,7 @@ TEST_F(Settings, MissingKeysLeaveTheirPlacesEmpty)
     EXPECT_FALSE(driver::IsControlVisible(dialog, IDC_PICTURE));
     EXPECT_EQ(nullptr, driver::FindMessageBox(setup_.pid)) << "a missing bitmap shows no message";
     EXPECT_EQ(DriveRoot() + "Pelmora", driver::ControlText(dialog, IDC_INSTALL_DIR));
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 TEST_F(Settings, DefaultBitmapIsShown)
@@ -310,7 +184,7 @@ TEST_F(Settings, DefaultBitmapIsShown)
     RECT rect = {};
     GetWindowRect(driver::Control(dialog, IDC_PICTURE), &rect);
     EXPECT_GT(rect.right - rect.left, 20);
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 TEST_F(Settings, DefaultBoxesCheckOnTheFirstOneNotFollowedByADigit)
@@ -323,19 +197,17 @@ TEST_F(Settings, DefaultBoxesCheckOnTheFirstOneNotFollowedByADigit)
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string("value ") + row.value);
         std::string value = row.value;
-        std::string dir = Medium("settings-default-box",
+        HWND dialog = Open(Medium("settings-default-box",
                                  "[init]\r\nDefaultRegistStartMenu=" + value +
                                      "\r\nDefaultRegistStartUp=" + value +
                                      "\r\n[Install]\r\nsetup.ini\r\n[StarMenuSet]\r\n"
-                                     "a|setup.ini\r\n[StartUpSet]\r\nb|setup.ini\r\n");
-        HWND dialog = Open(dir);
+                                     "a|setup.ini\r\n[StartUpSet]\r\nb|setup.ini\r\n"));
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(row.expected, driver::CheckState(dialog, IDC_START_MENU_BOX));
         EXPECT_EQ(row.expected, driver::CheckState(dialog, IDC_START_UP_BOX));
         EXPECT_TRUE(driver::IsControlEnabled(dialog, IDC_START_MENU_BOX));
         EXPECT_TRUE(driver::IsControlEnabled(dialog, IDC_START_UP_BOX));
-        CancelAndExpectExitZero(dialog);
-        driver::KillSetup(&setup_);
+        PressAndExpectExitZero(dialog);
     }
 }
 
@@ -351,13 +223,11 @@ TEST_F(Settings, CopyDirIsAppendedAsWritten)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
-        std::string dir = Medium("settings-copydir", std::string("[init]\r\n") + row.line +
-                                                         "[Install]\r\nsetup.ini\r\n");
-        HWND dialog = Open(dir);
+        HWND dialog = Open(Medium("settings-copydir", std::string("[init]\r\n") + row.line +
+                                                         "[Install]\r\nsetup.ini\r\n"));
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(row.expected, driver::ControlText(dialog, IDC_INSTALL_DIR));
-        CancelAndExpectExitZero(dialog);
-        driver::KillSetup(&setup_);
+        PressAndExpectExitZero(dialog);
     }
 }
 
@@ -373,7 +243,7 @@ TEST_F(Settings, EmptyInstallSectionDisablesTheDirectory)
         EXPECT_FALSE(driver::IsControlEnabled(dialog, id)) << "control " << id;
     for (int id : {IDC_INSTALL_BUTTON, IDC_CANCEL_BUTTON, IDC_START_MENU_BOX, IDC_START_UP_BOX})
         EXPECT_TRUE(driver::IsControlEnabled(dialog, id)) << "control " << id;
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 // A box checked by its default stays checked while disabled, and the install
@@ -381,8 +251,8 @@ TEST_F(Settings, EmptyInstallSectionDisablesTheDirectory)
 TEST_F(Settings, EmptyShortcutSectionsDisableTheirBoxes)
 {
     std::string group = "pelmora-e2e-settings-group";
-    std::string groupPath = driver::ShellFolder(CSIDL_PROGRAMS) + "\\" + group;
-    driver::RemoveTree(groupPath);
+    std::string groupPath = programs_ + "\\" + group;
+    Clean({groupPath});
     std::string dir = Medium("settings-no-shortcuts",
                              "[init]\r\nDefaultRegistStartMenu=1\r\nStartMenuGroup=" + group +
                                  "\r\n[Install]\r\nsetup.ini\r\n[StarMenuSet]\r\n[StartUpSet]\r\n");
@@ -396,14 +266,10 @@ TEST_F(Settings, EmptyShortcutSectionsDisableTheirBoxes)
 
     ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, target)) << driver::LastError();
     ASSERT_TRUE(driver::PressButton(dialog, IDC_INSTALL_BUTTON)) << driver::LastError();
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(nullptr, box) << driver::LastError();
-    EXPECT_EQ(kCompletionMessage, driver::ReadMessageBox(box).text);
-    ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+    EXPECT_TRUE(RunToCompletion().empty());
     ExpectExitZero();
     EXPECT_TRUE(driver::DirectoryExists(groupPath)) << groupPath;
     EXPECT_TRUE(driver::ListFiles(groupPath).empty());
-    driver::RemoveTree(groupPath);
 }
 
 // ---- Entries ----------------------------------------------------------------
@@ -419,8 +285,7 @@ TEST_F(Settings, RefusedEntriesShowTheirMessageAndTheProposalAgain)
         {"D:\\\\Tool", kFolderMessage},
         {"D:\\Tool\\ \t \\Sub", kFolderMessage},
     };
-    std::string dir = Medium("settings-refused", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n");
-    HWND dialog = Open(dir);
+    HWND dialog = Open(Medium("settings-refused", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n"));
     ASSERT_NE(nullptr, dialog);
     std::string proposal = DriveRoot() + "Tools";
     for (const Row& row : rows) {
@@ -438,19 +303,18 @@ TEST_F(Settings, RefusedEntriesShowTheirMessageAndTheProposalAgain)
         EXPECT_EQ(proposal, WaitForEditText(dialog, proposal));
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
     }
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 TEST_F(Settings, DefaultButtonShowsTheProposal)
 {
-    std::string dir = Medium("settings-default", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n");
-    HWND dialog = Open(dir);
+    HWND dialog = Open(Medium("settings-default", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n"));
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, "X:\\Other"));
     ASSERT_TRUE(driver::PressButton(dialog, IDC_DEFAULT_BUTTON)) << driver::LastError();
     std::string proposal = DriveRoot() + "Apps\\Tool";
     EXPECT_EQ(proposal, WaitForEditText(dialog, proposal));
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 // Blanks before the entry and a final backslash are dropped; the files go
@@ -464,10 +328,7 @@ TEST_F(Settings, AcceptedEntryEndsTheDialogAndIsUsed)
     ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, " \t" + target + "\\  "));
     ASSERT_TRUE(driver::PressButton(dialog, IDC_INSTALL_BUTTON)) << driver::LastError();
     ASSERT_TRUE(driver::WaitForWindowGone(dialog)) << driver::LastError();
-    HWND box = driver::WaitForMessageBox(setup_.pid);
-    ASSERT_NE(nullptr, box) << driver::LastError();
-    EXPECT_EQ(kCompletionMessage, driver::ReadMessageBox(box).text);
-    ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
+    EXPECT_TRUE(RunToCompletion().empty());
     ExpectExitZero();
     EXPECT_TRUE(driver::FileExists(target + "\\setup.ini")) << target;
     EXPECT_FALSE(driver::DirectoryExists(DriveRoot() + "Tools"));
@@ -480,9 +341,8 @@ TEST_F(Settings, CancelEndsTheProgramWithoutCopying)
     std::string folder = "pelmora-e2e-settings-cancel";
     for (How how : {kEscape, kCancelButton, kCloseBox}) {
         SCOPED_TRACE(names[how]);
-        std::string dir = Medium("settings-cancel", "[init]\r\nCopyDir=" + folder +
-                                                        "\r\n[Install]\r\nsetup.ini\r\n");
-        HWND dialog = Open(dir);
+        HWND dialog = Open(Medium("settings-cancel", "[init]\r\nCopyDir=" + folder +
+                                                        "\r\n[Install]\r\nsetup.ini\r\n"));
         ASSERT_NE(nullptr, dialog);
         bool sent = how == kEscape
                         ? driver::SendKey(driver::Control(dialog, IDC_INSTALL_BUTTON), VK_ESCAPE)
@@ -491,7 +351,6 @@ TEST_F(Settings, CancelEndsTheProgramWithoutCopying)
         ASSERT_TRUE(sent) << driver::LastError();
         ExpectExitZero();
         EXPECT_FALSE(driver::DirectoryExists(DriveRoot() + folder));
-        driver::KillSetup(&setup_);
     }
 }
 
@@ -556,8 +415,7 @@ bool SelectFolder(HWND browser, DWORD pid, const std::string& path)
 
 TEST_F(Settings, CancelledBrowserChangesNothing)
 {
-    std::string dir = Medium("settings-browse-cancel", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n");
-    HWND dialog = Open(dir);
+    HWND dialog = Open(Medium("settings-browse-cancel", "[init]\r\nCopyDir=Tools\r\n[Install]\r\nsetup.ini\r\n"));
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, "X:\\Typed"));
     ASSERT_TRUE(driver::PressButton(dialog, IDC_BROWSE_BUTTON)) << driver::LastError();
@@ -568,7 +426,7 @@ TEST_F(Settings, CancelledBrowserChangesNothing)
     ASSERT_TRUE(driver::PressButton(browser, IDCANCEL)) << driver::LastError();
     ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
     EXPECT_EQ("X:\\Typed", driver::ControlText(dialog, IDC_INSTALL_DIR));
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 TEST_F(Settings, ChosenFolderGetsTheProposedName)
@@ -605,7 +463,7 @@ TEST_F(Settings, ChosenFolderGetsTheProposedName)
         ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
         EXPECT_EQ(row.expected, WaitForEditText(dialog, row.expected));
     }
-    CancelAndExpectExitZero(dialog);
+    PressAndExpectExitZero(dialog);
 }
 
 }  // namespace

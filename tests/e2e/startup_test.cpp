@@ -3,12 +3,10 @@
 // instance, and closing. Pixel checks sample only the screen's edges and the
 // title band, which the centred settings dialog never covers, so these
 // scenarios hold with or without that dialog on top.
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
-#include "driver.h"
+#include "scenario.h"
 
 namespace {
 
@@ -18,37 +16,10 @@ const char kSampleTitle[] = "ぺるもら サンプル製品 1.0";
 const char kDefaultTitle[] = "Setup Program";
 // The title band: 64-pixel letters and their shadow 8 pixels lower.
 const int kTitleBand = 90;
-const int kExitWaitMs = 15000;
 
-// Both the program under test and any leftover of an earlier scenario are
-// found by class; a scenario starts only on a clean desktop.
-class Startup : public testing::Test {
+class Startup : public scenario::Scenario {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(WaitForNoBackdrop(10000)) << "a backdrop of an earlier run is still up";
-    }
-
-    static bool WaitForNoBackdrop(int timeoutMs)
-    {
-        DWORD start = GetTickCount();
-        while (driver::FindWindowOf(0, driver::kBackdropClass, nullptr) != nullptr) {
-            if (static_cast<int>(GetTickCount() - start) > timeoutMs)
-                return false;
-            Sleep(100);
-        }
-        return true;
-    }
-
-    // A medium whose setup.ini holds exactly these bytes.
-    std::string MediumWithScript(const std::string& name, const std::string& script)
-    {
-        std::string dir = driver::MakeMediumDir(name);
-        EXPECT_FALSE(dir.empty()) << driver::LastError();
-        EXPECT_TRUE(driver::WriteFileBytes(dir, "setup.ini", script)) << driver::LastError();
-        return dir;
-    }
-
+    // Starts setup.exe in dir and waits for its backdrop.
     HWND StartAndWaitForBackdrop(const std::string& dir, driver::Setup* setup)
     {
         if (!driver::StartSetup(dir, setup)) {
@@ -66,9 +37,7 @@ protected:
     void CloseAndExpectExitZero(HWND backdrop, driver::Setup* setup)
     {
         ASSERT_TRUE(driver::PostClose(backdrop)) << driver::LastError();
-        DWORD code = 0;
-        ASSERT_TRUE(driver::WaitForExit(setup, kExitWaitMs, &code)) << driver::LastError();
-        EXPECT_EQ(code, 0u);
+        scenario::ExpectExit(setup, 0);
     }
 };
 
@@ -231,54 +200,42 @@ void ExpectBackdropPixels(const Screenshot& shot)
     EXPECT_GT(shadowed, 20) << "no navy shadow 8 pixels below-right of the white letters";
 }
 
-TEST_F(Startup, MissingScriptShowsErrorAndExitsWithFive)
+// No script, or one of 4 GiB - 1 bytes and more: a 32-bit size leaves no
+// room for its terminating NUL. A box, an exit code and no backdrop. The big
+// files are sparse: only their size is real.
+TEST_F(Startup, MissingOrHugeScriptShowsItsErrorAndExits)
 {
-    std::string dir = driver::MakeMediumDir("missing-script");
-    ASSERT_FALSE(dir.empty()) << driver::LastError();
-    driver::ScopedSetup setup;
-    ASSERT_TRUE(driver::StartSetup(dir, &setup)) << driver::LastError();
-
-    HWND box = driver::WaitForMessageBox(setup.pid);
-    ASSERT_NE(box, nullptr) << "setup.ini error box: " << driver::LastError();
-    driver::MessageBoxText message = driver::ReadMessageBox(box);
-    EXPECT_EQ(message.caption, driver::kProgramCaption);
-    EXPECT_EQ(message.text, "setup.iniを開けられません");
-    EXPECT_EQ(driver::FindWindowOf(setup.pid, driver::kBackdropClass, nullptr), nullptr)
-        << "a backdrop window exists beside the error box";
-
-    ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-    DWORD code = 0;
-    ASSERT_TRUE(driver::WaitForExit(&setup, kExitWaitMs, &code)) << driver::LastError();
-    EXPECT_EQ(code, 5u);
-}
-
-// A script of 4 GiB - 1 bytes has no room for its terminating NUL in a
-// 32-bit size, so it is refused like any larger one. The files are sparse:
-// only their size is real.
-TEST_F(Startup, ScriptsOfFourGigabytesAreRefusedAsTooLarge)
-{
-    const LONGLONG sizes[] = {0xFFFFFFFFLL, 0x100000000LL};
-    for (LONGLONG size : sizes) {
-        std::string dir = driver::MakeMediumDir("huge-script");
+    struct Row {
+        LONGLONG size;  // -1: no setup.ini
+        const char* text;
+        DWORD code;
+    } rows[] = {{-1, "setup.iniを開けられません", 5},
+                {0xFFFFFFFFLL, "setup.iniが大きすぎます。", 1},
+                {0x100000000LL, "setup.iniが大きすぎます。", 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE("size " + std::to_string(row.size));
+        std::string dir = driver::MakeMediumDir("bad-script-size");
         ASSERT_FALSE(dir.empty()) << driver::LastError();
-        std::string path = dir + "\\setup.ini";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-        LARGE_INTEGER end;
-        end.QuadPart = size;
-        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-        CloseHandle(file);
-
+        if (row.size >= 0) {
+            HANDLE file = CreateFileA((dir + "\\setup.ini").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            LARGE_INTEGER end;
+            end.QuadPart = row.size;
+            ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+            CloseHandle(file);
+        }
         driver::ScopedSetup setup;
         ASSERT_TRUE(driver::StartSetup(dir, &setup)) << driver::LastError();
         HWND box = driver::WaitForMessageBox(setup.pid);
-        ASSERT_NE(box, nullptr) << "size " << size << ": " << driver::LastError();
-        EXPECT_EQ(driver::ReadMessageBox(box).text, "setup.iniが大きすぎます。") << "size " << size;
+        ASSERT_NE(box, nullptr) << "setup.ini error box: " << driver::LastError();
+        driver::MessageBoxText message = driver::ReadMessageBox(box);
+        EXPECT_EQ(message.caption, driver::kProgramCaption);
+        EXPECT_EQ(message.text, row.text);
+        EXPECT_EQ(driver::FindWindowOf(setup.pid, driver::kBackdropClass, nullptr), nullptr)
+            << "a backdrop window exists beside the error box";
         ASSERT_TRUE(driver::PressMessageBoxOk(box)) << driver::LastError();
-        DWORD code = 0;
-        ASSERT_TRUE(driver::WaitForExit(&setup, kExitWaitMs, &code)) << driver::LastError();
-        EXPECT_EQ(code, 1u) << "size " << size;
+        scenario::ExpectExit(&setup, row.code);
         driver::RemoveTree(dir);
     }
 }
@@ -323,7 +280,7 @@ TEST_F(Startup, TitleFallsBackToSetupProgram)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::string dir = MediumWithScript(row.name, row.script);
+        std::string dir = Medium(row.name, row.script);
         driver::ScopedSetup setup;
         HWND backdrop = StartAndWaitForBackdrop(dir, &setup);
         ASSERT_NE(backdrop, nullptr);
@@ -338,7 +295,7 @@ TEST_F(Startup, TitleFallsBackToSetupProgram)
 
 TEST_F(Startup, BigTitleComesFromTheScript)
 {
-    std::string dir = MediumWithScript("own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n");
+    std::string dir = Medium("own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n");
     driver::ScopedSetup setup;
     HWND backdrop = StartAndWaitForBackdrop(dir, &setup);
     ASSERT_NE(backdrop, nullptr);
@@ -358,10 +315,7 @@ TEST_F(Startup, SecondStartReturnsZeroAtOnce)
 
     driver::ScopedSetup second;
     ASSERT_TRUE(driver::StartSetup(dir, &second)) << driver::LastError();
-    DWORD code = 99;
-    ASSERT_TRUE(driver::WaitForExit(&second, kExitWaitMs, &code))
-        << "the second setup.exe did not return: " << driver::LastError();
-    EXPECT_EQ(code, 0u);
+    scenario::ExpectExit(&second, 0);
     EXPECT_TRUE(driver::IsRunning(first)) << "the first setup ended too";
     EXPECT_EQ(driver::FindWindowOf(0, driver::kBackdropClass, nullptr), backdrop)
         << "a second backdrop appeared";
