@@ -1,50 +1,14 @@
 // CreateShortcut round trips: each link written is loaded again through the
 // shell's own link object and its target, working directory and description
 // are read back.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <shlobj.h>
-
 #include <string>
 
 #include "install/shortcut.h"
+#include "scenario.h"
 
 namespace {
 
-struct LinkFields {
-    HRESULT loaded = E_FAIL;
-    std::string target;
-    std::string workingDirectory;
-    std::string description;
-};
-
-LinkFields LoadLink(const std::string& link)
-{
-    LinkFields fields;
-    CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&shellLink))))
-        return fields;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        WCHAR wide[MAX_PATH * 2];
-        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH * 2);
-        fields.loaded = file->Load(wide, STGM_READ);
-        file->Release();
-    }
-    char text[MAX_PATH * 2] = "";
-    shellLink->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-    fields.target = text;
-    text[0] = '\0';
-    shellLink->GetWorkingDirectory(text, sizeof text);
-    fields.workingDirectory = text;
-    text[0] = '\0';
-    shellLink->GetDescription(text, sizeof text);
-    fields.description = text;
-    shellLink->Release();
-    return fields;
-}
+using scenario::LinkFields;
 
 bool Exists(const std::string& path)
 {
@@ -118,7 +82,7 @@ TEST_F(Shortcut, WritesTargetWorkingDirectoryAndDescription)
             CreateShortcut(target.c_str(), link.c_str(), workingDirectory.c_str(), row.description);
         EXPECT_GE(result, 0) << row.name;
         ASSERT_TRUE(Exists(link)) << row.name;
-        LinkFields fields = LoadLink(link);
+        LinkFields fields = scenario::ReadLink(link);
         EXPECT_EQ(S_OK, fields.loaded) << row.name;
         EXPECT_EQ(target, fields.target) << row.name;
         EXPECT_EQ(workingDirectory, fields.workingDirectory) << row.name;
@@ -146,7 +110,7 @@ TEST_F(Shortcut, TakesALinkPathOfExactly259Bytes)
     ASSERT_EQ(259u, link.size());
     std::string target = scratch_ + "\\app\\readme.txt";
     EXPECT_GE(CreateShortcut(target.c_str(), link.c_str(), "", "readme.txt"), 0);
-    EXPECT_EQ(target, LoadLink(link).target);
+    EXPECT_EQ(target, scenario::ReadLink(link).target);
 }
 
 TEST_F(Shortcut, RefusesALinkPathLongerThanItsBuffer)
@@ -162,7 +126,7 @@ TEST_F(Shortcut, WorksAgainAndAgainOnOneThread)
     for (int i = 0; i < 5; ++i) {
         std::string link = scratch_ + "\\menu\\again" + std::to_string(i) + ".lnk";
         EXPECT_GE(CreateShortcut(target.c_str(), link.c_str(), "", "readme.txt"), 0) << i;
-        EXPECT_EQ(target, LoadLink(link).target) << i;
+        EXPECT_EQ(target, scenario::ReadLink(link).target) << i;
     }
 }
 
