@@ -73,6 +73,26 @@ protected:
         }
         return true;
     }
+
+    // Runs to the end: one warning for each entry, and the copy dialog's
+    // fields under it, with the paths cut at the bound.
+    void ExpectWarnedPastTheLimit(const std::string& medium, const std::string& installDir,
+                                  const std::vector<std::string>& entries)
+    {
+        std::vector<std::string> warnings = RunToCompletion();
+        std::vector<std::string> expected;
+        std::vector<std::vector<std::string>> fields;
+        for (const std::string& entry : entries) {
+            expected.push_back(Warning(medium + "\\" + entry, installDir + "\\" + entry));
+            fields.push_back({(medium + "\\" + entry).substr(0, kPathBound),
+                              (installDir + "\\" + entry).substr(0, kPathBound)});
+        }
+        EXPECT_EQ(expected, warnings);
+        for (const std::string& warning : warnings)
+            EXPECT_LE(warning.size(), kPathBound);
+        EXPECT_EQ(fields, fieldsAtWarnings_);
+        ExpectExitZero();
+    }
 };
 
 // ---- Scripts the reader must survive ----------------------------------------
@@ -213,21 +233,7 @@ TEST_F(HardeningFaults, SourcePathsPastTheLimitAreWarnedAboutAndNotCopied)
     WriteFile(medium + "\\last.txt", "last");
 
     ASSERT_NE(StartInstall(medium, "E2E 長い元", installDir), nullptr);
-    std::vector<std::string> warnings = RunToCompletion();
-    std::vector<std::string> expected = {
-        Warning(medium + "\\" + over, installDir + "\\" + over),
-        Warning(medium + "\\" + distant, installDir + "\\" + distant),
-    };
-    EXPECT_EQ(expected, warnings);
-    for (const std::string& warning : warnings)
-        EXPECT_LE(warning.size(), kPathBound);
-    // The fields show the paths as cut.
-    std::vector<std::vector<std::string>> fields = {
-        {(medium + "\\" + over).substr(0, kPathBound), installDir + "\\" + over},
-        {(medium + "\\" + distant).substr(0, kPathBound), installDir + "\\" + distant},
-    };
-    EXPECT_EQ(fields, fieldsAtWarnings_);
-    ExpectExitZero();
+    ExpectWarnedPastTheLimit(medium, installDir, {over, distant});
 
     std::vector<std::string> names = {exact, "first.txt", "last.txt"};
     std::sort(names.begin(), names.end());
@@ -268,20 +274,7 @@ TEST_F(HardeningFaults, DestinationPathsPastTheLimitLeaveTheCutNameAlone)
     std::vector<std::string> startUpBefore = Listing(startUp_);
 
     ASSERT_NE(StartInstall(medium, "E2E 長い先", installDir, false, true), nullptr);
-    std::vector<std::string> warnings = RunToCompletion();
-    std::vector<std::string> expected = {
-        Warning(medium + "\\" + over, installDir + "\\" + over),
-        Warning(medium + "\\" + distant, installDir + "\\" + distant),
-    };
-    EXPECT_EQ(expected, warnings);
-    for (const std::string& warning : warnings)
-        EXPECT_LE(warning.size(), kPathBound);
-    std::vector<std::vector<std::string>> fields = {
-        {medium + "\\" + over, (installDir + "\\" + over).substr(0, kPathBound)},
-        {medium + "\\" + distant, (installDir + "\\" + distant).substr(0, kPathBound)},
-    };
-    EXPECT_EQ(fields, fieldsAtWarnings_);
-    ExpectExitZero();
+    ExpectWarnedPastTheLimit(medium, installDir, {over, distant});
 
     std::vector<std::string> names = {exact, cutDistant, "first.txt", "last.txt"};
     std::sort(names.begin(), names.end());

@@ -267,42 +267,35 @@ TEST_F(Startup, BackdropCoversTheScreenAndStaysOnTop)
     CloseAndExpectExitZero(backdrop, &setup);
 }
 
-TEST_F(Startup, TitleFallsBackToSetupProgram)
+// The big title comes from the script's BigTitle, and falls back to
+// "Setup Program" where there is none.
+TEST_F(Startup, TitleComesFromTheScriptOrFallsBackToSetupProgram)
 {
     struct Row {
         const char* name;
         std::string script;
+        const char* title;
+        const char* other;  // a title the band must not look like
     };
     const Row rows[] = {
-        {"empty-script", ""},
-        {"no-big-title", "[init]\r\nTitle=Only a caption\r\n"},
-        {"empty-big-title", "[init]\r\nBigTitle=\r\n"},
+        {"empty-script", "", kDefaultTitle, kSampleTitle},
+        {"no-big-title", "[init]\r\nTitle=Only a caption\r\n", kDefaultTitle, kSampleTitle},
+        {"empty-big-title", "[init]\r\nBigTitle=\r\n", kDefaultTitle, kSampleTitle},
+        {"own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n", "Hello Pelmora",
+         kDefaultTitle},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::string dir = Medium(row.name, row.script);
         driver::ScopedSetup setup;
-        HWND backdrop = StartAndWaitForBackdrop(dir, &setup);
+        HWND backdrop = StartAndWaitForBackdrop(Medium(row.name, row.script), &setup);
         ASSERT_NE(backdrop, nullptr);
         Screenshot shot;
         ASSERT_TRUE(CapturePainted(&shot)) << driver::LastError();
         driver::SaveArtifact(shot, std::string("backdrop-") + row.name);
         ExpectBackdropPixels(shot);
-        ExpectTitle(shot, kDefaultTitle, kSampleTitle);
+        ExpectTitle(shot, row.title, row.other);
         CloseAndExpectExitZero(backdrop, &setup);
     }
-}
-
-TEST_F(Startup, BigTitleComesFromTheScript)
-{
-    std::string dir = Medium("own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n");
-    driver::ScopedSetup setup;
-    HWND backdrop = StartAndWaitForBackdrop(dir, &setup);
-    ASSERT_NE(backdrop, nullptr);
-    Screenshot shot;
-    ASSERT_TRUE(CapturePainted(&shot)) << driver::LastError();
-    ExpectTitle(shot, "Hello Pelmora", kDefaultTitle);
-    CloseAndExpectExitZero(backdrop, &setup);
 }
 
 TEST_F(Startup, SecondStartReturnsZeroAtOnce)
