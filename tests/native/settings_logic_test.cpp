@@ -144,8 +144,9 @@ TEST(CheckInstallEntry, RefusedEntriesLeaveInstallDirUntouched)
     }
 }
 
-TEST(ComposeBrowsedPath, AppendsTheProposedFolderName)
+TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
 {
+    const std::string w255(255, 'w'), w254(254, 'w'), w256(256, 'w');
     struct Row {
         const char* installDir;
         std::string path;
@@ -168,22 +169,6 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderName)
         {"C:\\Tools\\", "E:\\", "E:\\"},
         // A trail byte 0x5C ends the path as a separator would.
         {"C:\\Apps\\Tool", "D:\\\x83\x5C", "D:\\\x83\x5CTool"},
-    };
-    for (const Row& row : rows) {
-        PathBuffer path(row.path);
-        ComposeBrowsedPath(path.bytes, row.installDir);
-        EXPECT_EQ(row.expected, path.Text()) << row.installDir << " + " << row.path;
-        EXPECT_TRUE(path.GuardsIntact());
-    }
-}
-
-TEST(ComposeBrowsedPath, PathsWithoutSeparatorAreNotOverrun)
-{
-    struct Row {
-        const char* installDir;
-        std::string path;
-        std::string expected;
-    } rows[] = {
         // No file-system path: the edit keeps its text.
         {"C:\\Apps\\Tool", "", ""},
         // A bare name is the chosen folder's name.
@@ -192,30 +177,16 @@ TEST(ComposeBrowsedPath, PathsWithoutSeparatorAreNotOverrun)
         // A proposal without any folder name appends nothing.
         {"Pelmora", "D:\\Work", "D:\\Work"},
         {"", "D:\\Work", "D:\\Work"},
+        // Near the bound: room for the separator only, then for one letter
+        // of the name, then for nothing.
+        {"C:\\Tool", "D:\\" + w255, "D:\\" + w255 + "\\"},
+        {"C:\\Tool", "D:\\" + w254, "D:\\" + w254 + "\\T"},
+        {"C:\\Tool", "D:\\" + w256, "D:\\" + w256},
     };
     for (const Row& row : rows) {
         PathBuffer path(row.path);
         ComposeBrowsedPath(path.bytes, row.installDir);
         EXPECT_EQ(row.expected, path.Text()) << row.installDir << " + '" << row.path << "'";
-    }
-}
-
-TEST(ComposeBrowsedPath, StaysWithinThePathBuffer)
-{
-    struct Row {
-        std::string path;
-        std::string expected;
-    } rows[] = {
-        // 258 characters: room for the separator only.
-        {"D:\\" + std::string(255, 'w'), "D:\\" + std::string(255, 'w') + "\\"},
-        // 257 characters: the separator and one letter of the name.
-        {"D:\\" + std::string(254, 'w'), "D:\\" + std::string(254, 'w') + "\\T"},
-        {"D:\\" + std::string(256, 'w'), "D:\\" + std::string(256, 'w')},
-    };
-    for (const Row& row : rows) {
-        PathBuffer path(row.path);
-        ComposeBrowsedPath(path.bytes, "C:\\Tool");
-        EXPECT_EQ(row.expected, path.Text()) << row.path.size() << " characters";
         EXPECT_TRUE(path.GuardsIntact());
     }
 }
