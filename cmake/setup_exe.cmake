@@ -10,6 +10,10 @@ target_compile_options(setup PRIVATE
     # Keep the compiler from turning loops into calls of library routines.
     -fno-tree-loop-distribute-patterns -fno-builtin)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_compile_options(setup PRIVATE ${PELMORA_I386_FLAGS}
+        # No x87 either: a 386 or 486SX may have no FPU, and the program
+        # computes nothing in floating point.
+        -mno-80387)
     set(PELMORA_ENTRY _WinMainCRTStartup)
     # Windows 95 and NT 4.0 refuse images that ask for a newer subsystem.
     set(PELMORA_SUBSYSTEM windows:4.0)
@@ -23,7 +27,8 @@ target_link_options(setup PRIVATE
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--file-alignment,512 -Wl,--enable-stdcall-fixup
     -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
-    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld)
+    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld
+    -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
 target_link_libraries(setup PRIVATE kernel32 user32 gdi32 comctl32 shell32 ole32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup)

@@ -65,7 +65,7 @@ static int FindShellFolder(int folder, char* path)
     if (FAILED(SHGetSpecialFolderLocation(BackdropWindow, folder, &items)))
         return 0;
     int found = SHGetPathFromIDListA(items, path) ? 1 : 0;
-    CoTaskMemFree(items);
+    FreeItemList(items);
     return found;
 }
 

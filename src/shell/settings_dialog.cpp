@@ -147,15 +147,6 @@ static void OnCancel(HWND dialog)
     EndDialog(dialog, 0);
 }
 
-static void FreeItemList(LPITEMIDLIST items)
-{
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
-        allocator->Free(items);
-        allocator->Release();
-    }
-}
-
 static void OnBrowse(HWND dialog)
 {
     char text[kPathSize];
