@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs setup.exe on the sample medium (examples/medium) under Wine.
 #
-#   tools/demo.sh            build, then run
+#   tools/demo.sh            build the shipped 32-bit setup.exe, then run it
+#   tools/demo.sh --win64    the 64-bit build of the same sources instead
 #   tools/demo.sh --docs     also refresh docs/backdrop.png from the run
 #   tools/demo.sh --headless walk through it with the demo driver even when a
 #                            display is available
@@ -14,12 +15,13 @@
 # (install button, OK on each message box), then lists what landed where and
 # the exit code. Its own Xvfb and wineserver are stopped at the end.
 #
-# PELMORA_DEMO_BUILD chooses the build folder (default build/win64).
+# PELMORA_DEMO_BUILD chooses the build folder (default build/win32, or
+# build/win64 with --win64).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-build=${PELMORA_DEMO_BUILD:-build/win64}
+preset=win32
 demo=$root/build/demo
 update_docs=0
 headless=0
@@ -27,13 +29,20 @@ for arg in "$@"; do
     case $arg in
         --docs) update_docs=1 ;;
         --headless) headless=1 ;;
-        *) echo "usage: $0 [--docs] [--headless]" >&2; exit 2 ;;
+        --win64) preset=win64 ;;
+        *) echo "usage: $0 [--win64] [--docs] [--headless]" >&2; exit 2 ;;
     esac
 done
 
 tools/deps.sh
+if [ $preset = win32 ] && [ "$(head -n 1 build/can-run-32 2>/dev/null)" != yes ]; then
+    echo "demo: cannot run the 32-bit build here ($(sed -n 2p build/can-run-32 2>/dev/null)); showing the 64-bit one"
+    preset=win64
+fi
+build=${PELMORA_DEMO_BUILD:-build/$preset}
+echo "demo: the $preset build ($build/setup.exe)"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset win64 -B "$build" >/dev/null
+    cmake --preset $preset -B "$build" >/dev/null
 fi
 cmake --build "$build" -j2 --target setup demo_driver
 

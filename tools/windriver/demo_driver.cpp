@@ -40,13 +40,21 @@ void Save(const driver::Screenshot& shot, const std::string& name)
     Say("  screenshot " + std::string(prefix) + name);
 }
 
+// Once the screen holds still: a window that has just appeared may not have
+// painted all its controls yet, the more so in an emulated 32-bit Wine.
 void Shoot(const std::string& name)
 {
     driver::Screenshot shot;
-    if (!driver::CaptureScreen(&shot)) {
-        Say("screenshot failed: " + driver::LastError());
-        return;
-    }
+    driver::Screenshot before;
+    DWORD start = GetTickCount();
+    do {
+        before = shot;
+        Sleep(150);
+        if (!driver::CaptureScreen(&shot)) {
+            Say("screenshot failed: " + driver::LastError());
+            return;
+        }
+    } while (shot.pixels != before.pixels && GetTickCount() - start < 5000);
     Save(shot, name);
 }
 
