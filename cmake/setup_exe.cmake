@@ -30,7 +30,7 @@ target_link_options(setup PRIVATE
     -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld
     -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
-target_link_libraries(setup PRIVATE kernel32 user32 gdi32 comctl32 shell32 ole32 gcc)
+target_link_libraries(setup PRIVATE kernel32 user32 gdi32 shell32 ole32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
 
 # The Win32 code as a library for the Windows tests (with the normal run-time).

@@ -38,9 +38,18 @@ static void SetField(int id, const char* text)
     SetDlgItemTextA(CopyDialog, id, text);
 }
 
+// CopyFileA gives the copy the source's attributes, and every file on a
+// CD-ROM is read-only: a copy that stayed so could not be overwritten by the
+// next install. The attributes of a file that was not copied are left alone.
 static int CopyOneFile(const char* source, const char* destination, int failIfExists)
 {
-    return CopyFileA(source, destination, failIfExists) ? 1 : 0;
+    if (!CopyFileA(source, destination, failIfExists))
+        return 0;
+    DWORD attributes = GetFileAttributesA(destination);
+    const DWORD kCarriedOver = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kCarriedOver) != 0)
+        SetFileAttributesA(destination, attributes & ~kCarriedOver);
+    return 1;
 }
 
 static void ShowBox(int owner, const char* text, int icon)

@@ -2,12 +2,11 @@
 // create the backdrop and run the one message loop of the process.
 #include "handles.h"
 
-#include <commctrl.h>
-
 #include "../../res/resource.h"
 #include "../script/keys.h"
 #include "../script/script.h"
 #include "../script/text.h"
+#include "dll_search.h"
 #include "state.h"
 
 static const char kClassName[] = "Pelmora_Setup";
@@ -16,6 +15,7 @@ enum ExitCode {
     kExitNormal = 0,
     kExitTooLarge = 1,
     kExitNoMemory = 2,
+    kExitRedirected = 3,
     kExitCannotOpen = 5,
 };
 
@@ -96,12 +96,34 @@ static bool RegisterBackdropClass(HINSTANCE instance)
     return RegisterClassA(&windowClass) != 0;
 }
 
+// The common controls by full path: COMCTL32 is no known system DLL, so an
+// import would load whatever comctl32.dll lies beside setup.exe. A system
+// without it goes on as if the call had done nothing.
+static void InitCommonControlsFromSystem()
+{
+    HMODULE library = LoadSystemLibrary("comctl32");
+    typedef void(WINAPI * InitProc)();
+    InitProc init = library == nullptr
+        ? nullptr
+        : reinterpret_cast<InitProc>(
+              reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControls")));
+    if (init != nullptr)
+        init();
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Checked before any DLL is loaded: through a .local folder every load
+    // below could bring in a DLL of the medium.
+    if (HasDotLocal()) {
+        ShowStartupError("setup.exe.localがあるため起動できません");
+        return kExitRedirected;
+    }
+    RestrictDllSearch();
     // A window search, not a lock: the backdrop of a running setup is enough.
     if (FindWindowA(kClassName, nullptr) != nullptr)
         return kExitNormal;
-    InitCommonControls();
+    InitCommonControlsFromSystem();
     InstanceHandle = instance;
 
     int failure = LoadScript();

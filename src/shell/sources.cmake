@@ -8,4 +8,5 @@ list(APPEND WINDOWS_SOURCES
 # Only in setup.exe: the entry and its own run-time support.
 list(APPEND ENTRY_SOURCES
     src/shell/main.cpp
+    src/shell/dll_search.cpp
     src/shell/runtime.cpp)

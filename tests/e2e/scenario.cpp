@@ -162,6 +162,24 @@ void ExpectItems(const std::vector<TemplateItem>& expected, const std::vector<Te
     }
 }
 
+// The folder browser of the setup process: a dialog with a tree view.
+HWND WaitForFolderBrowser(DWORD pid)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window = nullptr;
+             (window = FindWindowExA(nullptr, window, driver::kDialogClass, nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == pid && IsWindowVisible(window) &&
+                FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr)
+                return window;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < static_cast<DWORD>(driver::kWaitMs));
+    return nullptr;
+}
+
 void Scenario::SetUp()
 {
     DWORD start = GetTickCount();
@@ -205,7 +223,7 @@ void Scenario::Clean(std::initializer_list<std::string> paths)
 HWND Scenario::Open(const std::string& dir, const char* caption, int timeoutMs)
 {
     driver::KillSetup(&setup_);
-    if (!driver::StartSetup(dir, &setup_)) {
+    if (!driver::StartSetup(dir, &setup_, setupExe_)) {
         ADD_FAILURE() << driver::LastError();
         return nullptr;
     }

@@ -38,6 +38,10 @@ std::vector<std::string> Listing(const std::string& dir);
 // Removes a file or a tree whose root itself may be read-only.
 void Remove(const std::string& path);
 
+// The folder browser of process pid: a dialog with a tree view; null after
+// the usual wait.
+HWND WaitForFolderBrowser(DWORD pid);
+
 // Waits for the program to end and checks its exit code.
 void ExpectExit(driver::Setup* setup, DWORD code);
 
@@ -109,6 +113,7 @@ protected:
     void PressAndExpectExitZero(HWND dialog, int id = IDC_CANCEL_BUTTON);
 
     driver::ScopedSetup setup_;
+    std::string setupExe_;  // the setup.exe that Open starts; empty: the one built
     HWND copy_ = nullptr;
     std::vector<std::vector<std::string>> fieldsAtWarnings_;
     std::string programs_;

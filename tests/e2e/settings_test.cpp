@@ -356,24 +356,6 @@ TEST_F(Settings, CancelEndsTheProgramWithoutCopying)
 
 // ---- The folder browser -------------------------------------------------------
 
-// The folder browser of the setup process: a dialog with a tree view.
-HWND WaitForFolderBrowser(DWORD pid)
-{
-    DWORD start = GetTickCount();
-    do {
-        for (HWND window = nullptr;
-             (window = FindWindowExA(nullptr, window, driver::kDialogClass, nullptr)) != nullptr;) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == pid && IsWindowVisible(window) &&
-                FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr)
-                return window;
-        }
-        Sleep(50);
-    } while (GetTickCount() - start < static_cast<DWORD>(driver::kWaitMs));
-    return nullptr;
-}
-
 // Hands the path to the browser in the setup process's own memory.
 bool SendSelection(HWND browser, HANDLE process, const std::string& path)
 {

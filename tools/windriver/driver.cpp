@@ -332,6 +332,8 @@ bool RemoveTree(const std::string& path)
             DeleteFileA(path.c_str());
         return !FileExists(path);
     }
+    // A read-only folder (a copied CD-ROM) would keep its children.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(Join(path, "*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -388,21 +390,22 @@ std::string SystemDirectory()
 
 // ---- The process -----------------------------------------------------------
 
-bool StartSetup(const std::string& workingDir, Setup* setup)
+bool StartSetup(const std::string& workingDir, Setup* setup, const std::string& exe)
 {
-    if (g_setupExe.empty()) {
+    const std::string& program = exe.empty() ? g_setupExe : exe;
+    if (program.empty()) {
         Fail("no setup.exe given (--setup-exe= or PELMORA_SETUP_EXE)");
         return false;
     }
-    std::string commandLine = "\"" + g_setupExe + "\"";
+    std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(g_setupExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
                         nullptr, workingDir.c_str(), &startup, &info)) {
         char code[32];
         std::snprintf(code, sizeof code, "%lu", GetLastError());
-        Fail("cannot start " + g_setupExe + " in " + workingDir + " (error " + code + ")");
+        Fail("cannot start " + program + " in " + workingDir + " (error " + code + ")");
         return false;
     }
     CloseHandle(info.hThread);

@@ -85,8 +85,9 @@ struct Setup {
     DWORD pid = 0;
 };
 
-// Starts SetupExePath() with workingDir as its current directory.
-bool StartSetup(const std::string& workingDir, Setup* setup);
+// Starts SetupExePath(), or exe when given, with workingDir as its current
+// directory.
+bool StartSetup(const std::string& workingDir, Setup* setup, const std::string& exe = "");
 // Waits for the process to end; false if it is still running after timeoutMs.
 bool WaitForExit(Setup* setup, int timeoutMs, DWORD* exitCode);
 // Ends the process if it still runs and closes the handle. Safe to call twice.
