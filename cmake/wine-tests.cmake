@@ -22,7 +22,9 @@ target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/windows
 # The prefix and the X display for the whole run. wine_setup makes them,
 # wine_cleanup ends them; every Windows test requires the fixture.
 set(PELMORA_WINE_ENV ${CMAKE_SOURCE_DIR}/tools/wine-env.sh)
-add_test(NAME wine_setup COMMAND ${PELMORA_WINE_ENV} start ${PELMORA_WINE_STATE})
+# The end-to-end tests save their screenshots into e2e-artifacts.
+add_test(NAME wine_setup COMMAND ${PELMORA_WINE_ENV} start ${PELMORA_WINE_STATE}
+                                 ${CMAKE_BINARY_DIR}/e2e-artifacts)
 set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 add_test(NAME wine_cleanup COMMAND ${PELMORA_WINE_ENV} stop ${PELMORA_WINE_STATE})
 set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)

@@ -71,9 +71,9 @@ stop_env() { "$root/tools/wine-env.sh" stop "$state" >/dev/null 2>&1 || true; }
 trap stop_env EXIT
 trap 'exit 130' INT TERM
 echo "demo: no display in use; starting Xvfb and a Wine prefix of our own"
-"$root/tools/wine-env.sh" start "$state"
 rm -rf "$demo/shots"
 rm -f "$demo"/[0-9][0-9]-*.png
+"$root/tools/wine-env.sh" start "$state" "$demo/shots"
 set +e
 "$root/tools/wine-run.sh" "$state" "$root/$build/tools/windriver/demo_driver.exe" \
     "--setup-exe=$(wine_path "$setup_exe")" \

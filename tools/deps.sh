@@ -53,6 +53,14 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   locale-gen >/dev/null
 fi
 
+# The Windows tests run Wine as this unprivileged user when started as root
+# (tools/wine-env.sh): only then are read-only files refused as on Windows.
+if [ "$(id -u)" = 0 ] && ! id -u pelmora-wine >/dev/null 2>&1; then
+  echo "deps: adding the user pelmora-wine"
+  useradd --system --create-home --home-dir /var/lib/pelmora-wine --shell /usr/sbin/nologin \
+    pelmora-wine
+fi
+
 # Can this machine execute 32-bit x86 code? The 32-bit Wine loader is such a
 # program. Kernels built without IA32 emulation refuse it (exec format
 # error); there the kernel's binfmt_misc hands i386 programs to qemu-i386.

@@ -2,7 +2,9 @@
 # Wine environment for one test run: a private prefix, a private Xvfb and a
 # persistent wineserver, all under one state directory.
 #
-#   tools/wine-env.sh start <state-dir>   make them and write <state-dir>/env
+#   tools/wine-env.sh start <state-dir> [dir...]
+#                                         make them and write <state-dir>/env;
+#                                         each dir is made writable for Wine
 #   tools/wine-env.sh stop  <state-dir>   end them and remove the prefix
 #   tools/wine-env.sh prefix <prefix>     only make a prefix (once), for use on
 #                                         an existing display (tools/demo.sh)
@@ -11,6 +13,11 @@
 # started (the pids and the prefix recorded there) is ever stopped, so other
 # developers' displays and wineservers on the same machine are left alone.
 # Both commands may be repeated; start cleans up after a run that crashed.
+#
+# Started as root, Wine and Xvfb run as the unprivileged user pelmora-wine
+# (tools/deps.sh makes it; PELMORA_WINE_USER names another, empty keeps
+# root), and own the prefix and every scratch folder: as on a user's
+# Windows, a read-only file then refuses to be written, which root's never do.
 set -u
 
 WINE=/usr/lib/wine/wine64
@@ -23,9 +30,12 @@ usage() {
     exit 2
 }
 
-[ $# -eq 2 ] || usage
+[ $# -ge 2 ] || usage
 command=$1
 state=$2
+shift 2
+writable=("$@")
+root=$(cd "$(dirname "$0")/.." && pwd)
 case $state in
     /*) ;;
     *) state=$PWD/$state ;;
@@ -38,9 +48,36 @@ fi
 
 log() { echo "wine-env: $*"; }
 
+# Sets run_as (the command prefix that runs a program as the Wine user),
+# wine_user and wine_home.
+run_as=()
+wine_user=""
+wine_home=$HOME
+choose_user() {
+    local user=${PELMORA_WINE_USER-pelmora-wine}
+    [ "$(id -u)" = 0 ] && [ -n "$user" ] || return 0
+    if ! id -u "$user" >/dev/null 2>&1; then
+        log "NOTE: no user $user (tools/deps.sh makes it); Wine runs as root, which writes even read-only files"
+        return 0
+    fi
+    local as=(setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups)
+    if ! "${as[@]}" test -r "$root/tools/wine-run.sh" 2>/dev/null; then
+        log "NOTE: $user cannot reach $root; Wine runs as root, which writes even read-only files"
+        return 0
+    fi
+    run_as=("${as[@]}")
+    wine_user=$user
+    wine_home=$(getent passwd "$user" | cut -d: -f6)
+}
+
+# A folder that the Wine user may write into.
+grant() {
+    mkdir -p "$1" && { [ -z "$wine_user" ] || chown "$wine_user:" "$1"; }
+}
+
 wine_env() {
-    env LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-        WINEPREFIX="$prefix" DISPLAY="$display" "$@"
+    "${run_as[@]}" env HOME="$wine_home" LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$prefix" DISPLAY="$display" "$@"
 }
 
 # True if pid $1 is alive and runs program $2 (guards against a reused pid).
@@ -62,15 +99,19 @@ prefix_pids() {
 }
 
 stop_env() {
-    local XVFB_PID="" DISPLAY_NUMBER="" WINEPREFIX=""
+    local XVFB_PID="" DISPLAY_NUMBER="" WINEPREFIX="" WINE_AS=""
     if [ -f "$envfile" ]; then
         # shellcheck disable=SC1090
         . "$envfile"
     fi
     if [ -d "$prefix" ]; then
-        # -k ends the wineserver of this prefix only, with every process in it.
-        WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
-        WINEPREFIX=$prefix timeout 20 "$WINESERVER" -w 2>/dev/null
+        # -k ends the wineserver of this prefix only, with every process in
+        # it; it answers only to the prefix's owner.
+        local owner=()
+        [ "$(id -u)" = 0 ] && [ "$(stat -c %u "$prefix")" != 0 ] &&
+            owner=(setpriv --reuid="$(stat -c %u "$prefix")" --regid="$(stat -c %g "$prefix")" --clear-groups)
+        WINEPREFIX=$prefix "${owner[@]}" "$WINESERVER" -k 2>/dev/null
+        WINEPREFIX=$prefix timeout 20 "${owner[@]}" "$WINESERVER" -w 2>/dev/null
     fi
     # Programs of this prefix that outlived their wineserver (it was killed
     # hard) would wait for it forever.
@@ -104,7 +145,7 @@ start_xvfb() {
         [ -e "/tmp/.X11-unix/X$n" ] && continue
         # Detached: own session, no inherited descriptors, so ctest does not
         # wait for it when the setup test ends.
-        setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp \
+        setsid "${run_as[@]}" Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp \
             </dev/null >"$state/xvfb.log" 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 100); do
@@ -130,6 +171,12 @@ start_env() {
     mkdir -p "$state" || return 1
     # Whatever a previous run left here (it may have crashed) goes first.
     stop_env
+    choose_user
+    grant "$state" || return 1
+    local dir
+    for dir in "${writable[@]}"; do
+        grant "$dir" || return 1
+    done
     start_xvfb || return 1
 
     wine_env "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
@@ -143,14 +190,14 @@ start_env() {
     # Replace the wineserver that wineboot started (it would exit a few
     # seconds after the last program) by a persistent one, so that every
     # later program start is fast. It lives until stop ends it.
-    WINEPREFIX=$prefix timeout 30 "$WINESERVER" -w
-    WINEPREFIX=$prefix setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    WINEPREFIX=$prefix timeout 30 "${run_as[@]}" "$WINESERVER" -w
+    WINEPREFIX=$prefix setsid "${run_as[@]}" "$WINESERVER" -p </dev/null >/dev/null 2>&1
     # Unmanaged windows: no window manager round trips, fast closes.
     wine_env "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         </dev/null >/dev/null 2>&1
     add_font_substitutes
     write_envfile
-    log "ready: DISPLAY=$display WINEPREFIX=$prefix"
+    log "ready: DISPLAY=$display WINEPREFIX=$prefix, as ${wine_user:-$(id -un)}"
 }
 
 # The Japanese face names that dialogs and message boxes ask for, mapped to
@@ -174,6 +221,8 @@ write_envfile() {
 # Written by tools/wine-env.sh start; read by tools/wine-run.sh.
 export WINEPREFIX='$prefix'
 export DISPLAY='$display'
+WINE_AS='${run_as[*]}'
+WINE_HOME='$wine_home'
 DISPLAY_NUMBER='$display_number'
 XVFB_PID='$xvfb_pid'
 EOF

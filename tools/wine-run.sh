@@ -4,7 +4,8 @@
 #
 #   tools/wine-run.sh <state-dir> <program> [args...]
 #
-# CMake uses it as the cross-compiling emulator of the win64 build.
+# CMake uses it as the cross-compiling emulator of both Windows builds. The
+# program runs as the user that wine-env.sh chose for the prefix.
 if [ $# -lt 2 ]; then
     echo "usage: $0 <state-dir> <program> [args...]" >&2
     exit 2
@@ -21,4 +22,5 @@ fi
 export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-exec /usr/lib/wine/wine64 "$@"
+# shellcheck disable=SC2086
+exec $WINE_AS env HOME="${WINE_HOME:-$HOME}" /usr/lib/wine/wine64 "$@"
