@@ -258,11 +258,6 @@ bool IsValidUtf8(const std::string& text, bool* hasMultiByte)
     return true;
 }
 
-std::string Quote(const std::string& text)
-{
-    return "'" + text + "'";
-}
-
 // --- The analysis ---------------------------------------------------------
 
 class Checker {
@@ -275,9 +270,13 @@ public:
     Report Run();
 
 private:
-    void Add(Severity severity, int line, const char* code, const std::string& message)
+    void Add(Severity severity, int line, const char* code, MessageId id,
+             std::initializer_list<MessageArg> args = {})
     {
-        report_.findings.push_back({severity, line, code, message});
+        Finding finding{severity, line, code, {}};
+        for (int language = 0; language < kLanguageCount; ++language)
+            finding.message[language] = Message(static_cast<Language>(language), id, args);
+        report_.findings.push_back(finding);
     }
     const ScriptLine* Line(int number) const
     {
@@ -301,7 +300,7 @@ private:
     KeyValue Value(const char* key, int size, const char* fallback);
     void FillDialog();
     void CheckBitmap();
-    void CheckBoxSetting(Box* box, const char* section, const char* what);
+    void CheckBoxSetting(Box* box, const char* section, MessageId what);
     void ProposeFolder();
     void CopyFiles();
     void MakeShortcuts();
@@ -319,9 +318,7 @@ void Checker::CheckEncoding()
 {
     const std::string& b = bytes_;
     if (b.size() >= 2 && ((b[0] == '\xFF' && b[1] == '\xFE') || (b[0] == '\xFE' && b[1] == '\xFF'))) {
-        Add(kError, 1, "utf16-script",
-            "setup.ini is saved as UTF-16: setup reads it as bytes and finds no section in it; "
-            "save it as Shift-JIS");
+        Add(kError, 1, "utf16-script", kMsgUtf16Script);
         return;
     }
     size_t read = std::strlen(text_);
@@ -330,8 +327,7 @@ void Checker::CheckEncoding()
         // The NUL stands on the line after the last one read when that one ended.
         bool ended = read == 0 || text_[read - 1] == '\r' || text_[read - 1] == '\n';
         Add(more ? kError : kWarning, static_cast<int>(lines_.size()) + (ended ? 1 : 0), "nul-byte",
-            "a NUL byte ends the script here: setup never reads the " +
-            std::to_string(b.size() - read) + " bytes after it");
+            kMsgNulByte, {std::to_string(b.size() - read)});
     }
     bool multiByte = false;
     if (b.size() >= 3 && b.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -343,12 +339,9 @@ void Checker::CheckEncoding()
             bool known = false;
             for (const char* section : kSections)
                 known = known || MatchName(name.c_str(), section);
-            Add(known ? kError : kWarning, 1, "bom-hides-header",
-                "a UTF-8 byte-order mark stands before the header " + Quote(Trimmed(rest)) +
-                ": setup does not see the header, and the lines under it belong to no section");
+            Add(known ? kError : kWarning, 1, "bom-hides-header", kMsgBomHidesHeader, {Trimmed(rest)});
         } else {
-            Add(kWarning, 1, "bom", "setup.ini begins with a UTF-8 byte-order mark, which setup reads "
-                "as text of the first line");
+            Add(kWarning, 1, "bom", kMsgBom);
         }
     }
     // The mark alone makes no Japanese text garbled; look past it.
@@ -356,9 +349,7 @@ void Checker::CheckEncoding()
     if (body.compare(0, 3, "\xEF\xBB\xBF") == 0)
         body.erase(0, 3);
     if (IsValidUtf8(body, &multiByte) && multiByte) {
-        Add(kWarning, 0, "utf8-script",
-            "setup.ini looks like UTF-8: setup shows its text as Shift-JIS, so Japanese text comes "
-            "out garbled and Japanese file names are not found; save it as Shift-JIS");
+        Add(kWarning, 0, "utf8-script", kMsgUtf8Script);
     }
 }
 
@@ -372,16 +363,14 @@ void Checker::CheckLines()
     bool bom = bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0;
     for (const ScriptLine& line : lines_) {
         if (line.length > static_cast<size_t>(kScriptLineLength)) {
-            Add(kWarning, line.number, "long-line",
-                "the line has " + std::to_string(line.length) + " characters: setup reads only the first " +
-                std::to_string(kScriptLineLength) + " and drops the rest");
+            Add(kWarning, line.number, "long-line", kMsgLongLine,
+                {std::to_string(line.length), std::to_string(kScriptLineLength)});
         }
         if (line.kind == kEntry && line.beforeHeader && !said && !(bom && line.number == 1)) {
             const char* lead = line.text.c_str() + line.lead;
             bool key = FindChar(lead, '=') != nullptr;
-            Add(kWarning, line.number, "before-header",
-                std::string(key ? "key line " : "line ") + Quote(lead) +
-                " stands before any section header: setup never reads it");
+            Add(kWarning, line.number, "before-header", key ? kMsgBeforeHeaderKey : kMsgBeforeHeaderLine,
+                {lead});
         }
     }
 }
@@ -400,9 +389,8 @@ void Checker::CheckHeaders()
                 lost += lines_[i].kind == kEntry ? 1 : 0;
             bool known = line.section != kNoSection;
             Add(known && lost > 0 ? kError : kWarning, line.number, "unclosed-header",
-                "the header " + Quote(lead) + " has no ']': it closes the section instead of opening it" +
-                (lost > 0 ? ", so " + std::to_string(lost) + (lost == 1 ? " entry line" : " entry lines") +
-                            " up to the next header go unread" : std::string()));
+                lost == 0 ? kMsgUnclosedHeader : lost == 1 ? kMsgUnclosedHeaderLostOne : kMsgUnclosedHeaderLost,
+                {lead, std::to_string(lost)});
             continue;
         }
         if (line.section != kNoSection) {
@@ -410,9 +398,8 @@ void Checker::CheckHeaders()
             std::string rest(name + letters.size());
             rest = rest.substr(0, rest.find(']'));
             if (!Trimmed(rest).empty()) {
-                Add(kWarning, line.number, "header-suffix",
-                    "the header " + Quote(lead) + " opens [" + kSections[line.section] +
-                    "]: only the leading letters of a name count");
+                Add(kWarning, line.number, "header-suffix", kMsgHeaderSuffix,
+                    {lead, kSections[line.section]});
             }
             continue;
         }
@@ -426,15 +413,11 @@ void Checker::CheckHeaders()
             }
         }
         if (Upper(letters) == Upper("StartMenuSet")) {
-            Add(kError, line.number, "misspelt-section",
-                "setup never reads [StartMenuSet]: the Start Menu list is [" SECTION_START_MENU_SET
-                "], with no 't' after 'Star'");
+            Add(kError, line.number, "misspelt-section", kMsgStartMenuSetSpelling);
         } else if (!suggestion.empty()) {
-            Add(kError, line.number, "misspelt-section",
-                "setup never reads the section " + Quote(lead) + ": did you mean [" + suggestion + "]?");
+            Add(kError, line.number, "misspelt-section", kMsgMisspeltSection, {lead, suggestion});
         } else {
-            Add(kWarning, line.number, "unknown-section",
-                "setup does not read the section " + Quote(lead));
+            Add(kWarning, line.number, "unknown-section", kMsgUnknownSection, {lead});
         }
     }
 }
@@ -456,42 +439,32 @@ void Checker::CheckInitKeys()
         if (key < 0) {
             if (equals != nullptr) {
                 std::string name = Trimmed(std::string(lead, equals));
-                Add(kWarning, line.number, "unknown-key",
-                    "setup does not read the key " + Quote(name) + " of [init]");
+                Add(kWarning, line.number, "unknown-key", kMsgUnknownKey, {name});
             } else {
-                Add(kWarning, line.number, "no-equals",
-                    "the line " + Quote(lead) + " in [init] has no '=': setup passes over it");
+                Add(kWarning, line.number, "no-equals", kMsgNoEqualsUnknown, {lead});
             }
             continue;
         }
         const std::string& name = keys[key];
         if (equals == nullptr) {
-            Add(kWarning, line.number, "no-equals",
-                "the line " + Quote(lead) + " has no '=': setup passes over it and keeps looking for " +
-                name);
+            Add(kWarning, line.number, "no-equals", kMsgNoEqualsKey, {lead, name});
             continue;
         }
         std::string written = Trimmed(std::string(lead, equals));
         if (Upper(written) != Upper(name)) {
-            Add(kWarning, line.number, "key-suffix",
-                "the key " + Quote(written) + " is read as " + name +
-                ": only the leading letters of a name count");
+            Add(kWarning, line.number, "key-suffix", kMsgKeySuffix, {written, name});
         }
         if (keyLines_[key] != 0) {
             const ScriptLine* first = Line(keyLines_[key]);
             const char* firstEquals = FindChar(first->text.c_str() + first->lead, '=');
             bool firstEmpty = firstEquals[1] == '\0';
-            Add(kWarning, line.number, "repeated-key",
-                name + " is set again: setup uses line " + std::to_string(first->number) +
-                (firstEmpty ? ", where it is empty, so the default applies" : "") +
-                ", and never this value");
+            Add(kWarning, line.number, "repeated-key", firstEmpty ? kMsgRepeatedEmptyKey : kMsgRepeatedKey,
+                {name, std::to_string(first->number)});
             continue;
         }
         keyLines_[key] = line.number;
         if ((equals[1] == ' ' || equals[1] == '\t') && !IsMessageKey(name)) {
-            Add(kWarning, line.number, "leading-blank",
-                "the value of " + name + " begins with a blank, which setup keeps: " +
-                name + "=" + Quote(equals + 1));
+            Add(kWarning, line.number, "leading-blank", kMsgLeadingBlank, {name, equals + 1});
         }
     }
 }
@@ -518,9 +491,8 @@ void Checker::FillDialog()
         const ScriptLine* line = Line(report_.bigTitle.line);
         std::string written = line ? std::string(FindChar(line->text.c_str(), '=') + 1) : "";
         if (written.size() > report_.bigTitle.value.size()) {
-            Add(kWarning, report_.bigTitle.line, "long-title",
-                "BigTitle has " + std::to_string(written.size()) + " bytes: setup paints only the first " +
-                std::to_string(kBigTitleSize - 1) + ", " + Quote(report_.bigTitle.value));
+            Add(kWarning, report_.bigTitle.line, "long-title", kMsgLongTitle,
+                {std::to_string(written.size()), std::to_string(kBigTitleSize - 1), report_.bigTitle.value});
         }
     }
     // The dialog's own caption; the literal is Shift-JIS like every script text.
@@ -540,16 +512,13 @@ void Checker::CheckBitmap()
     bitmap.name = image.value;
     bitmap.named = image.present;
     if (FindWholeChar(bitmap.name, ':') != std::string::npos || bitmap.name[0] == '\\') {
-        Add(kWarning, image.line, "bitmap-elsewhere",
-            "Img names " + Quote(bitmap.name) + ", a place outside the medium: the picture shows only "
-            "where that file exists");
+        Add(kWarning, image.line, "bitmap-elsewhere", kMsgBitmapElsewhere, {bitmap.name});
         return;
     }
     bitmap.file = medium_.Probe(bitmap.name);
     if (!bitmap.file.found || bitmap.file.folder) {
         if (bitmap.named) {
-            Add(kWarning, image.line, "missing-bitmap",
-                "Img names " + Quote(bitmap.name) + ", which is not on the medium: the dialog shows no picture");
+            Add(kWarning, image.line, "missing-bitmap", kMsgMissingBitmap, {bitmap.name});
         }
         return;
     }
@@ -574,21 +543,19 @@ void Checker::CheckBitmap()
         }
     }
     if (!bitmap.valid) {
-        Add(kWarning, image.line, "not-a-bitmap",
-            Quote(bitmap.name) + " is not a Windows bitmap file: the dialog shows no picture");
+        Add(kWarning, image.line, "not-a-bitmap", kMsgNotABitmap, {bitmap.name});
         return;
     }
     // The text lines start 98 dialog units right of the picture and the
     // settings frame 78 units below it: about 147 x 117 pixels with the
     // dialog's 9-point font at 96 dpi.
     if (bitmap.width > 147 || bitmap.height > 117) {
-        Add(kWarning, image.line, "large-bitmap",
-            "the picture is " + std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) +
-            " pixels: beyond about 147 x 117 it covers the text lines or the settings below it");
+        Add(kWarning, image.line, "large-bitmap", kMsgLargeBitmap,
+            {std::to_string(bitmap.width), std::to_string(bitmap.height)});
     }
 }
 
-void Checker::CheckBoxSetting(Box* box, const char* section, const char* what)
+void Checker::CheckBoxSetting(Box* box, const char* section, MessageId what)
 {
     char first[kPathSize];
     box->enabled = GetScriptLine(text_, section, 1, first, kPathSize) != 0;
@@ -598,15 +565,12 @@ void Checker::CheckBoxSetting(Box* box, const char* section, const char* what)
         bool looksOn = FindChar(box->setting.value.c_str(), '1') != nullptr || word == "YES" ||
                        word == "ON" || word == "TRUE" || word == "Y" || word == "CHECKED";
         if (looksOn) {
-            Add(kWarning, box->setting.line, "box-value",
-                box->setting.key + "=" + box->setting.value + " leaves the " + what +
-                " box unchecked: only a '1' that no digit follows checks it; write 1");
+            Add(kWarning, box->setting.line, "box-value", kMsgBoxValue,
+                {box->setting.key, box->setting.value, what});
         }
     }
     if (box->checked && !box->enabled && std::strcmp(section, SECTION_START_MENU_SET) == 0) {
-        Add(kWarning, box->setting.line, "checked-empty-box",
-            std::string("the ") + what + " box is checked but [" + section + "] has no line: the "
-            "user cannot clear the box, and setup creates an empty Start Menu group");
+        Add(kWarning, box->setting.line, "checked-empty-box", kMsgCheckedEmptyBox, {what, section});
     }
 }
 
@@ -630,21 +594,14 @@ void Checker::ProposeFolder()
     report_.installDir = report_.proposalAccepted ? stored : proposal;
     int line = report_.copyDir.line;
     if (check == kEntryBadCharacter) {
-        Add(kError, line, "proposal-refused",
-            "the proposed folder " + Quote(proposal) + " holds a character the dialog refuses (" +
-            kForbiddenCharacters + "): the user must type another folder");
+        Add(kError, line, "proposal-refused", kMsgProposalBadCharacter, {proposal, kForbiddenCharacters});
     } else if (check == kEntryNamelessFolder) {
-        Add(kError, line, "proposal-refused",
-            "the proposed folder " + Quote(proposal) + " has two '\\' with nothing between them: "
-            "the dialog refuses it and the user must type another folder");
+        Add(kError, line, "proposal-refused", kMsgProposalNameless, {proposal});
     } else if (report_.folderEnabled && report_.installDir != report_.proposedDir) {
-        Add(kWarning, line, "proposal-changed",
-            "the dialog proposes " + Quote(proposal) + " but stores it as " + Quote(stored));
+        Add(kWarning, line, "proposal-changed", kMsgProposalChanged, {proposal, stored});
     }
     if (report_.copyDir.present && FindWholeChar(report_.copyDir.value, ':') != std::string::npos) {
-        Add(kError, line, "proposal-colon",
-            "CopyDir holds ':', so the proposal " + Quote(proposal) +
-            " is no usable folder; CopyDir is a folder name below the drive root");
+        Add(kError, line, "proposal-colon", kMsgProposalColon, {proposal});
     }
     char browsed[kPathSize];
     CopyText(browsed, kAssumedBrowseParent, kPathBound);
@@ -652,23 +609,17 @@ void Checker::ProposeFolder()
     report_.browsedDir = browsed;
     std::string trail = TrailByteChar(report_.copyDir.value, '\\');
     if (report_.copyDir.present && !trail.empty()) {
-        Add(kWarning, line, "trail-backslash",
-            "CopyDir holds " + Quote(trail) + ", whose second byte is '\\' (0x5C): setup takes that "
-            "byte for a folder separator (browsing to " + kAssumedBrowseParent + " proposes " +
-            Quote(browsed) + ")");
+        Add(kWarning, line, "trail-backslash", kMsgCopyDirTrailBackslash,
+            {trail, kAssumedBrowseParent, browsed});
     }
     if (report_.startMenuGroup.present) {
         std::string bad = BadNameCharacters(report_.startMenuGroup.value, false);
         if (!bad.empty()) {
-            Add(kError, report_.startMenuGroup.line, "group-name",
-                "StartMenuGroup holds " + Quote(bad) + ", which no folder name may hold: setup "
-                "cannot create the group and makes no Start Menu shortcut");
+            Add(kError, report_.startMenuGroup.line, "group-name", kMsgGroupName, {bad});
         }
         trail = TrailByteChar(report_.startMenuGroup.value, '\\');
         if (!trail.empty()) {
-            Add(kWarning, report_.startMenuGroup.line, "trail-backslash",
-                "StartMenuGroup holds " + Quote(trail) + ", whose second byte is '\\' (0x5C): when "
-                "setup creates the group's missing parents it takes that byte for a separator");
+            Add(kWarning, report_.startMenuGroup.line, "trail-backslash", kMsgGroupTrailBackslash, {trail});
         }
     }
 }
@@ -695,46 +646,33 @@ void Checker::CopyFiles()
                 whole &= ComposePath(browsed, report_.browsedDir.c_str(), entry, nullptr);
             }
             if (!whole) {
-                Add(kWarning, copy.line, "long-path",
-                    "the destination of " + Quote(entry) + " is longer than " +
-                    std::to_string(kPathBound) + " characters" +
-                    (s == 0 ? std::string(" in ") + Quote(section.directory) + " or " +
-                              Quote(report_.browsedDir) : std::string()) +
-                    ": setup cuts it and copies to a wrong name");
+                Add(kWarning, copy.line, "long-path", s == 0 ? kMsgLongInstallPath : kMsgLongPath,
+                    {entry, std::to_string(kPathBound), section.directory, report_.browsedDir});
             }
             std::string bad = BadNameCharacters(copy.name, false);
             size_t separator = std::min(FindWholeChar(copy.name, '\\'), FindWholeChar(copy.name, '/'));
             copy.inSubfolder = separator != std::string::npos;
             if (!bad.empty()) {
-                Add(kError, copy.line, "bad-name",
-                    Quote(entry) + " holds " + Quote(bad) + ", which no Windows file name may hold: "
-                    "the copy fails");
+                Add(kError, copy.line, "bad-name", kMsgBadName, {entry, bad});
             } else if (copy.inSubfolder) {
                 std::string folder = copy.name.substr(0, separator);
                 if (s == 0) {
-                    Add(kError, copy.line, "subfolder",
-                        Quote(entry) + " goes into the folder " + Quote(folder) + ", which setup does "
-                        "not create in " + Quote(section.directory) + ": the copy fails");
+                    Add(kError, copy.line, "subfolder", kMsgSubfolderInstall,
+                        {entry, folder, section.directory});
                 } else {
-                    Add(kWarning, copy.line, "subfolder",
-                        Quote(entry) + " is copied only where " + Quote(section.directory + "\\" + folder) +
-                        " already exists");
+                    Add(kWarning, copy.line, "subfolder", kMsgSubfolderElsewhere,
+                        {entry, section.directory + "\\" + folder});
                 }
             }
             if (EndsInBlank(copy.name)) {
-                Add(kWarning, copy.line, "trailing-blank",
-                    Quote(entry) + " ends in blanks, which setup keeps in the name (Windows then drops them)");
+                Add(kWarning, copy.line, "trailing-blank", kMsgTrailingBlank, {entry});
             }
             copy.source = medium_.Probe(copy.name);
-            const char* consequence = s == 0 ? "the copy fails with a warning box"
-                                             : "the copy fails without a message";
-            if (!copy.source.found) {
-                Add(kError, copy.line, "missing-source",
-                    Quote(entry) + " is not on the medium: " + consequence);
-            } else if (copy.source.folder) {
-                Add(kError, copy.line, "source-is-folder",
-                    Quote(entry) + " is a folder on the medium, not a file: " + consequence);
-            }
+            MessageId consequence = s == 0 ? kMsgFailsWithBox : kMsgFailsSilently;
+            if (!copy.source.found)
+                Add(kError, copy.line, "missing-source", kMsgMissingSource, {entry, consequence});
+            else if (copy.source.folder)
+                Add(kError, copy.line, "source-is-folder", kMsgSourceIsFolder, {entry, consequence});
             section.entries.push_back(copy);
         }
     }
@@ -765,16 +703,12 @@ void Checker::MakeShortcuts()
             char* target = nullptr;
             if (SplitShortcutLine(line, &name, &target) == 0) {
                 shortcut.skipped = true;
-                Add(kError, shortcut.line, "no-bar",
-                    "the shortcut line " + Quote(shortcut.text) + " has no '|' between name and "
-                    "target: setup skips it");
+                Add(kError, shortcut.line, "no-bar", kMsgNoBar, {shortcut.text});
                 section.shortcuts.push_back(shortcut);
                 continue;
             }
             if (!trail.empty()) {
-                Add(kError, shortcut.line, "trail-bar",
-                    "the shortcut line holds " + Quote(trail) + ", whose second byte is '|' (0x7C): "
-                    "setup splits the line there");
+                Add(kError, shortcut.line, "trail-bar", kMsgTrailBar, {trail});
             }
             shortcut.name = name;
             shortcut.target = target;
@@ -785,29 +719,23 @@ void Checker::MakeShortcuts()
             shortcut.linkFile = shortcut.name + ".lnk";
             shortcut.targetPath = targetPath;
             if (!whole) {
-                Add(kWarning, shortcut.line, "long-path",
-                    "the link or target path of " + Quote(shortcut.name) + " is longer than " +
-                    std::to_string(kPathBound) + " characters: setup cuts it");
+                Add(kWarning, shortcut.line, "long-path", kMsgLongLinkPath,
+                    {shortcut.name, std::to_string(kPathBound)});
             }
             std::string bad = BadNameCharacters(shortcut.name, true);
             if (!bad.empty()) {
-                Add(kError, shortcut.line, "link-name",
-                    "the shortcut name " + Quote(shortcut.name) + " holds " + Quote(bad) +
-                    ", which no file name may hold: the link is not written");
+                Add(kError, shortcut.line, "link-name", kMsgLinkName, {shortcut.name, bad});
             } else if (shortcut.name.empty()) {
-                Add(kWarning, shortcut.line, "empty-name",
-                    "the shortcut has no name: setup writes a link named '.lnk'");
+                Add(kWarning, shortcut.line, "empty-name", kMsgEmptyName);
             } else if (EndsInBlank(shortcut.name)) {
-                Add(kWarning, shortcut.line, "name-blank",
-                    "the blanks before '|' stay in the name: the link file is " + Quote(shortcut.linkFile));
+                Add(kWarning, shortcut.line, "name-blank", kMsgNameBlank, {shortcut.linkFile});
             }
             std::string key = WindowsNameKey(shortcut.target);
             shortcut.installed = !shortcut.target.empty() &&
                 std::find(installed.begin(), installed.end(), key) != installed.end();
             if (!shortcut.installed) {
-                Add(kError, shortcut.line, "target-not-installed",
-                    "the shortcut " + Quote(shortcut.name) + " points at " + Quote(shortcut.targetPath) +
-                    ", which [" SECTION_INSTALL "] does not install");
+                Add(kError, shortcut.line, "target-not-installed", kMsgTargetNotInstalled,
+                    {shortcut.name, shortcut.targetPath});
             }
             section.shortcuts.push_back(shortcut);
         }
@@ -847,8 +775,8 @@ Report Checker::Run()
     CheckBitmap();
     report_.startMenu.setting = Value(KEY_DEFAULT_START_MENU, 256, nullptr);
     report_.startUp.setting = Value(KEY_DEFAULT_START_UP, 256, nullptr);
-    CheckBoxSetting(&report_.startMenu, SECTION_START_MENU_SET, "Start Menu");
-    CheckBoxSetting(&report_.startUp, SECTION_START_UP_SET, "StartUp");
+    CheckBoxSetting(&report_.startMenu, SECTION_START_MENU_SET, kMsgStartMenuName);
+    CheckBoxSetting(&report_.startUp, SECTION_START_UP_SET, kMsgStartUpName);
     ProposeFolder();
     CopyFiles();
     MakeShortcuts();

@@ -1,12 +1,14 @@
 // What setup.exe will do with a medium and what will go wrong, worked out
 // from setup.ini by the same reader and decision code that setup.exe runs.
 //
-// Every text in a Report is kept as the script's own bytes (Shift-JIS, the
-// checker's messages plain ASCII); only the renderers convert for display.
+// Every text in a Report is kept as the script's own bytes (Shift-JIS); only
+// the findings' messages are UTF-8 already, one for each language.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "messages.h"
 
 // Where the report assumes setup.exe runs. Typical for the machines setup.exe
 // targets; the report header states them.
@@ -51,7 +53,7 @@ struct Finding {
     Severity severity;
     int line;              // 1-based line of setup.ini, 0 when none applies
     std::string code;      // stable identifier, e.g. "missing-source"
-    std::string message;
+    std::string message[kLanguageCount];  // UTF-8
 };
 
 // One key of [init] as the dialog reads it.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,6 +23,16 @@ void AppendEscape(std::string* out, unsigned char byte)
 }  // namespace
 
 #ifdef _WIN32
+
+namespace {
+
+UINT OutputCodePage()
+{
+    UINT codePage = GetConsoleOutputCP();
+    return codePage != 0 ? codePage : GetACP();
+}
+
+}  // namespace
 
 // Converts one character (one or two bytes) at a time so that a bad byte
 // costs only itself.
@@ -52,26 +63,36 @@ std::string SjisToUtf8(const std::string& bytes)
     return out;
 }
 
-void WriteOutput(const std::string& utf8)
+void WriteOutput(const std::string& utf8, bool error)
 {
     int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(length, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE out = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode;
     DWORD written;
     if (GetConsoleMode(out, &mode)) {
         WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    UINT codePage = GetConsoleOutputCP();
-    if (codePage == 0)
-        codePage = GetACP();
+    UINT codePage = OutputCodePage();
     int size = WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
     WideCharToMultiByte(codePage, 0, wide.data(), length, &bytes[0], size, nullptr, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    std::fflush(stdout);
+    FILE* stream = error ? stderr : stdout;
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+Language UserLanguage()
+{
+    // Windows 95, 98 and NT 4.0 have no GetUserDefaultUILanguage; there the
+    // language of the user's locale stands in for it.
+    typedef LANGID(WINAPI * UiLanguage)();
+    UiLanguage uiLanguage = reinterpret_cast<UiLanguage>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetUserDefaultUILanguage")));
+    LANGID language = uiLanguage != nullptr ? uiLanguage() : GetUserDefaultLangID();
+    return PRIMARYLANGID(language) == LANG_JAPANESE || OutputCodePage() == 932 ? kJapanese : kEnglish;
 }
 
 #else
@@ -110,10 +131,16 @@ std::string SjisToUtf8(const std::string& bytes)
     return out;
 }
 
-void WriteOutput(const std::string& utf8)
+void WriteOutput(const std::string& utf8, bool error)
 {
-    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-    std::fflush(stdout);
+    FILE* stream = error ? stderr : stdout;
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
+}
+
+Language UserLanguage()
+{
+    return LanguageOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 #endif

@@ -1,4 +1,4 @@
-// setupcheck [--json] [medium-folder]
+// setupcheck [--json] [--lang ja|en] [medium-folder]
 //
 // Tells a vendor what setup.exe will show and do with a medium, and what will
 // go wrong, before the medium ships. Exit status: 0 nothing would fail, 1
@@ -10,6 +10,7 @@
 #include "check.h"
 #include "display.h"
 #include "medium.h"
+#include "messages.h"
 #include "report.h"
 
 #ifdef _WIN32
@@ -18,35 +19,55 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: setupcheck [--json] [medium-folder]\n"
-    "Checks setup.ini and the files of a Pelmora Setup medium (default: the\n"
-    "current folder). Exit status: 0 nothing would fail, 1 something would,\n"
-    "2 no readable setup.ini.\n";
-
 // setup.exe refuses a script of 4 GiB or more; nothing near that is read here.
 const size_t kScriptLimit = 64u << 20;
 
+bool LanguageNamed(const std::string& name, Language* language)
+{
+    if (name != "ja" && name != "en")
+        return false;
+    *language = name == "ja" ? kJapanese : kEnglish;
+    return true;
+}
+
+// A bad command line: the complaint and the usage, exit status 2.
+int Refuse(Language language, MessageId complaint, const std::string& arg)
+{
+    WriteOutput(Message(language, complaint, {MessageArg::Utf8(arg)}) + Message(language, kMsgUsage), true);
+    return 2;
+}
+
 int Run(const std::vector<std::string>& args)
 {
+    Language language = UserLanguage();
+    // --lang first, so that every complaint about the rest is in its language.
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--lang" || args[i].compare(0, 7, "--lang=") == 0) {
+            std::string name = args[i].size() > 6 ? args[i].substr(7) : i + 1 < args.size() ? args[i + 1] : "";
+            if (!LanguageNamed(name, &language))
+                return Refuse(language, kMsgBadLanguage, "");
+        }
+    }
     bool json = false;
     std::string folder;
     bool haveFolder = false;
-    for (const std::string& arg : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--json") {
             json = true;
+        } else if (arg == "--lang") {
+            ++i;
+        } else if (arg.compare(0, 7, "--lang=") == 0) {
         } else if (arg == "--help" || arg == "-h") {
-            WriteOutput(kUsage);
+            WriteOutput(Message(language, kMsgUsage));
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "setupcheck: unknown option %s\n%s", arg.c_str(), kUsage);
-            return 2;
+            return Refuse(language, kMsgUnknownOption, arg);
         } else if (!haveFolder) {
             folder = arg;
             haveFolder = true;
         } else {
-            std::fprintf(stderr, "setupcheck: one medium folder at a time\n%s", kUsage);
-            return 2;
+            return Refuse(language, kMsgOneFolder, arg);
         }
     }
     std::string shown = haveFolder ? folder : ".";
@@ -55,11 +76,11 @@ int Run(const std::vector<std::string>& args)
     std::string script;
     if (!state.found || state.folder || state.size >= kScriptLimit ||
         !medium->Read("setup.ini", kScriptLimit, &script)) {
-        WriteOutput(RenderNoScript(shown, json));
+        WriteOutput(RenderNoScript(shown, json, language));
         return 2;
     }
     Report report = CheckMedium(script, *medium);
-    WriteOutput(json ? RenderJson(report, shown) : RenderText(report, shown));
+    WriteOutput(json ? RenderJson(report, shown) : RenderText(report, shown, language));
     return ExitStatus(report);
 }
 

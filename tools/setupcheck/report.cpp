@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "display.h"
@@ -11,134 +12,169 @@ std::string Show(const std::string& sjis)
     return SjisToUtf8(sjis);
 }
 
+// Columns of UTF-8 text in a Japanese console: a character of two Shift-JIS
+// bytes takes two, ASCII and half-width katakana one.
+size_t Width(const std::string& utf8)
+{
+    size_t width = 0;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        bool halfWidth = c < 0x80 || (length == 3 && utf8.compare(i, 2, "\xEF\xBD") == 0 &&
+                                      static_cast<unsigned char>(utf8[i + 2]) >= 0xA1) ||
+                         (length == 3 && utf8.compare(i, 2, "\xEF\xBE") == 0 &&
+                          static_cast<unsigned char>(utf8[i + 2]) <= 0x9F);
+        width += halfWidth ? 1 : 2;
+        i += length;
+    }
+    return width;
+}
+
 std::string Pad(std::string text, size_t width)
 {
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
+    size_t now = Width(text);
+    if (now < width)
+        text.append(width - now, ' ');
     return text;
 }
 
-std::string LineLabel(int line)
-{
-    return line > 0 ? "line " + std::to_string(line) : std::string("-");
-}
+// The report's texts in one language.
+class Texts {
+public:
+    explicit Texts(Language language) : language_(language) {}
+    std::string operator()(MessageId id, std::initializer_list<MessageArg> args = {}) const
+    {
+        return Message(language_, id, args);
+    }
 
-std::string FileText(const FileState& file)
-{
-    if (!file.found)
-        return "MISSING";
-    if (file.folder)
-        return "A FOLDER";
-    std::string text = "found, " + std::to_string(file.size) + " bytes";
-    if (file.match == kMatchCase)
-        text += ", case differs on disk";
-    else if (file.match == kMatchUtf8Name)
-        text += ", UTF-8 name on disk";
-    return text;
-}
+    std::string LineLabel(int line) const
+    {
+        return line > 0 ? (*this)(kMsgLine, {std::to_string(line)}) : std::string("-");
+    }
 
-std::string BoxText(const Box& box)
-{
-    std::string text = box.checked ? "checked" : "unchecked";
-    text += box.enabled ? ", enabled" : ", disabled";
-    if (box.setting.present)
-        text += " (" + box.setting.key + "=" + Show(box.setting.value) + ")";
-    return text;
-}
+    std::string FileText(const FileState& file) const
+    {
+        if (!file.found)
+            return (*this)(kMsgFileMissing);
+        if (file.folder)
+            return (*this)(kMsgFileFolder);
+        std::string text = (*this)(kMsgFileFound, {std::to_string(file.size)});
+        if (file.match == kMatchCase)
+            text += (*this)(kMsgCaseDiffers);
+        else if (file.match == kMatchUtf8Name)
+            text += (*this)(kMsgUtf8Name);
+        return text;
+    }
+
+    std::string BoxText(const Box& box) const
+    {
+        std::string text = (*this)(kMsgBoxState, {box.checked ? kMsgChecked : kMsgUnchecked,
+                                                  box.enabled ? kMsgEnabled : kMsgDisabled});
+        if (box.setting.present)
+            text += (*this)(kMsgBoxSetting, {box.setting.key, box.setting.value});
+        return text;
+    }
+
+private:
+    Language language_;
+};
 
 const char* const kSeverityNames[] = {"", "warning", "error"};
+const MessageId kSeverityTexts[] = {kMsgNone, kMsgWarning, kMsgError};
 
 }  // namespace
 
-std::string RenderText(const Report& r, const std::string& medium)
+std::string RenderText(const Report& r, const std::string& medium, Language language)
 {
+    Texts say(language);
     std::string out;
-    out += "setupcheck: medium " + medium + "\n";
-    out += "setup.ini: " + std::to_string(r.scriptBytes) + " bytes, " + std::to_string(r.scriptLines) +
-           " lines\n";
-    out += std::string("Assumed: Windows directory ") + kAssumedWindowsDir + ", system directory " +
-           kAssumedSystemDir + ", medium at " + kAssumedSourceDir + ",\n         Programs folder " +
-           kAssumedProgramsDir + "; path lengths also for the install\n         folder " +
-           Show(r.browsedDir) + " (browsing to " + kAssumedBrowseParent + ")\n";
+    out += say(kMsgMedium, {MessageArg::Utf8(medium)});
+    out += say(kMsgScriptSize, {std::to_string(r.scriptBytes), std::to_string(r.scriptLines)});
+    out += say(kMsgAssumed, {kAssumedWindowsDir, kAssumedSystemDir, kAssumedSourceDir, kAssumedProgramsDir,
+                             r.browsedDir, kAssumedBrowseParent});
 
-    out += "\nSettings dialog\n";
+    out += say(kMsgDialogHeading);
+    const MessageId labels[] = {kMsgBigTitle, kMsgCaption, kMsgTextLine, kMsgPicture,
+                                kMsgInstallFolder, kMsgStartMenuBox, kMsgStartUpBox};
+    size_t labelWidth = 0;
+    for (MessageId label : labels)
+        labelWidth = std::max(labelWidth, Width(say(label, {"1"})) + 2);
     auto row = [&](const std::string& label, const std::string& value) {
-        out += "  " + Pad(label, 16) + value + "\n";
+        out += "  " + Pad(label, labelWidth) + value + "\n";
     };
-    row("Big title", Show(r.bigTitle.value) + (r.bigTitle.present ? "" : "  (default)"));
-    row("Caption", Show(r.caption.value) + (r.caption.present ? "" : "  (default)"));
+    row(say(kMsgBigTitle), Show(r.bigTitle.value) + (r.bigTitle.present ? "" : say(kMsgDefault)));
+    row(say(kMsgCaption), Show(r.caption.value) + (r.caption.present ? "" : say(kMsgDefault)));
     for (int i = 0; i < 7; ++i) {
         const KeyValue& line = r.textLines[i];
-        row("Text line " + std::to_string(i + 1),
-            line.present ? Show(line.value) : "(empty: no " + line.key + ")");
+        row(say(kMsgTextLine, {std::to_string(i + 1)}),
+            line.present ? Show(line.value) : say(kMsgNoTextLine, {line.key}));
     }
     const Bitmap& b = r.bitmap;
-    std::string picture = Show(b.name) + ": ";
+    std::string picture;
     if (!b.file.found || b.file.folder)
-        picture += "not found, no picture";
+        picture = say(kMsgPictureMissing, {b.name});
     else if (!b.valid)
-        picture += FileText(b.file) + ", not a bitmap, no picture";
+        picture = say(kMsgPictureNotBitmap, {b.name, MessageArg::Utf8(say.FileText(b.file))});
     else
-        picture += FileText(b.file) + ", " + std::to_string(b.width) + " x " + std::to_string(b.height) +
-                   " pixels";
-    row("Picture", picture);
+        picture = say(kMsgPictureSize, {b.name, MessageArg::Utf8(say.FileText(b.file)),
+                                        std::to_string(b.width), std::to_string(b.height)});
+    row(say(kMsgPicture), picture);
     std::string folder = Show(r.proposedDir);
     if (!r.folderEnabled)
-        folder += "  (disabled and empty: [Install] has no line)";
+        folder += say(kMsgFolderDisabled);
     else if (!r.proposalAccepted)
-        folder += "  (REFUSED by the install button)";
+        folder += say(kMsgFolderRefused);
     else if (r.installDir != r.proposedDir)
-        folder += "  (stored as " + Show(r.installDir) + ")";
-    row("Install folder", folder);
-    row("Start Menu box", BoxText(r.startMenu));
-    row("StartUp box", BoxText(r.startUp));
+        folder += say(kMsgFolderStored, {r.installDir});
+    row(say(kMsgInstallFolder), folder);
+    row(say(kMsgStartMenuBox), say.BoxText(r.startMenu));
+    row(say(kMsgStartUpBox), say.BoxText(r.startUp));
 
-    out += "\nFiles to copy\n";
+    // Line labels in a column as wide as "line 99" and two blanks.
+    size_t lineWidth = Width(say.LineLabel(99)) + 2;
+    std::string below(4 + lineWidth, ' ');
+    out += say(kMsgCopiesHeading);
     for (const CopySection& section : r.copies) {
-        std::string directory = section.directory.empty() ? "(no folder)" : Show(section.directory);
-        out += "  [" + section.name + "] into " + directory +
-               (section.overwrites ? ", an existing file is overwritten\n"
-                                   : ", an existing file is never replaced\n");
+        MessageArg directory = section.directory.empty() ? MessageArg(kMsgNoFolder) : MessageArg(section.directory);
+        out += say(section.overwrites ? kMsgCopyOverwrites : kMsgCopyKeeps, {section.name, directory});
         if (section.entries.empty())
-            out += "    (no lines)\n";
+            out += say(kMsgNoLines);
         for (const CopyEntry& entry : section.entries) {
-            out += "    " + Pad(LineLabel(entry.line), 9) + Show(entry.name) + "  " + FileText(entry.source) +
-                   "\n             -> " + Show(entry.destination) + "\n";
+            out += "    " + Pad(say.LineLabel(entry.line), lineWidth) + Show(entry.name) + "  " +
+                   say.FileText(entry.source) + "\n" + below + "-> " + Show(entry.destination) + "\n";
         }
     }
 
-    out += "\nShortcuts\n";
-    const char* boxes[2] = {"Start Menu", "StartUp"};
+    out += say(kMsgShortcutsHeading);
+    const MessageId boxes[2] = {kMsgStartMenuName, kMsgStartUpName};
     for (int k = 0; k < 2; ++k) {
         const ShortcutSection& section = r.shortcuts[k];
-        out += "  [" + section.name + "] into " + Show(section.folder) + " (when the " + boxes[k] +
-               " box is checked)\n";
+        out += say(kMsgShortcutSection, {section.name, section.folder, boxes[k]});
         if (section.shortcuts.empty())
-            out += "    (no lines)\n";
+            out += say(kMsgNoLines);
         for (const Shortcut& s : section.shortcuts) {
-            out += "    " + Pad(LineLabel(s.line), 9);
+            out += "    " + Pad(say.LineLabel(s.line), lineWidth);
             if (s.skipped) {
-                out += Show(s.text) + "  SKIPPED: no '|'\n";
+                out += Show(s.text) + say(kMsgSkipped) + "\n";
                 continue;
             }
             out += Show(s.linkFile) + " -> " + Show(s.targetPath) +
-                   (s.installed ? "  (installed)\n" : "  (NOT INSTALLED)\n");
+                   say(s.installed ? kMsgInstalled : kMsgNotInstalled) + "\n";
         }
     }
 
-    out += "\nFindings\n";
+    out += say(kMsgFindingsHeading);
     if (r.findings.empty())
-        out += "  none\n";
+        out += say(kMsgNone);
     for (const Finding& f : r.findings) {
-        out += "  " + Pad(LineLabel(f.line) + ":", 10) + kSeverityNames[f.severity] + " [" + f.code + "] " +
-               Show(f.message) + "\n";
+        out += "  " + Pad(say.LineLabel(f.line) + ":", lineWidth + 1) + say(kSeverityTexts[f.severity]) + " [" +
+               f.code + "] " + f.message[language] + "\n";
     }
 
-    out += "\nTotals: " + std::to_string(r.files) + " files (" + std::to_string(r.filesFound) + " found, " +
-           std::to_string(r.bytes) + " bytes to copy), " + std::to_string(r.shortcutCount) +
-           " shortcuts; " + std::to_string(r.errors) + " errors, " + std::to_string(r.warnings) +
-           " warnings\n";
-    out += ExitStatus(r) == 0 ? "Result: nothing would fail\n" : "Result: something would fail\n";
+    out += say(kMsgTotals, {std::to_string(r.files), std::to_string(r.filesFound), std::to_string(r.bytes),
+                            std::to_string(r.shortcutCount), std::to_string(r.errors),
+                            std::to_string(r.warnings)});
+    out += say(ExitStatus(r) == 0 ? kMsgResultClean : kMsgResultFails);
     return out;
 }
 
@@ -265,7 +301,7 @@ std::string RenderJson(const Report& r, const std::string& medium)
     out += "  \"findings\": " + List(r.findings, [](const Finding& f) {
         return std::string("{\"severity\": ") + Json(kSeverityNames[f.severity]) + ", \"line\": " +
                std::to_string(f.line) + ", \"code\": " + Json(f.code) + ", \"message\": " +
-               SjisJson(f.message) + "}";
+               Json(f.message[kEnglish]) + "}";
     }, "    ") + ",\n";
     out += "  \"totals\": {\"files\": " + std::to_string(r.files) + ", \"files_found\": " +
            std::to_string(r.filesFound) + ", \"bytes\": " + std::to_string(r.bytes) + ", \"shortcuts\": " +
@@ -275,12 +311,11 @@ std::string RenderJson(const Report& r, const std::string& medium)
     return out;
 }
 
-std::string RenderNoScript(const std::string& medium, bool json)
+std::string RenderNoScript(const std::string& medium, bool json, Language language)
 {
     if (json) {
         return "{\n  \"medium\": " + Json(medium) + ",\n  \"error\": \"no readable setup.ini\",\n"
                "  \"exit_status\": 2\n}\n";
     }
-    return "setupcheck: medium " + medium + "\nNo readable setup.ini: setup.exe would stop at once with "
-           "its message that setup.ini cannot be opened.\n";
+    return Message(language, kMsgMedium, {MessageArg::Utf8(medium)}) + Message(language, kMsgNoScript);
 }

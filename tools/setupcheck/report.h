@@ -6,8 +6,9 @@
 
 #include "check.h"
 
-std::string RenderText(const Report& report, const std::string& medium);
+// The text report in the given language; the JSON is the same in every one.
+std::string RenderText(const Report& report, const std::string& medium, Language language);
 std::string RenderJson(const Report& report, const std::string& medium);
 
 // The report for a medium without a readable setup.ini.
-std::string RenderNoScript(const std::string& medium, bool json);
+std::string RenderNoScript(const std::string& medium, bool json, Language language);
