@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The release kit as a vendor gets it, one step a command:
+#
+#   kit_test.sh pack <cpack> <build-dir> <work-dir>
+#       packs the kit from the build tree with CPack and unpacks the ZIP
+#   kit_test.sh files <work-dir> <files.txt> <setup.exe> <setupcheck.exe> <sample-source>
+#       the kit holds exactly the files listed, the programs byte for byte as
+#       built, the sample as in the sources, and text that Notepad reads
+#   kit_test.sh install <work-dir> <wine-run.sh> <wine-state> <demo_driver.exe> <setup> <system-dir> <shots>
+#       the kit's <setup> (a path inside the kit) installs the kit's sample
+#       medium end to end under Wine; <system-dir> is where Wine keeps the
+#       system directory of that program (syswow64 for 32 bits)
+#   kit_test.sh refuse <text.sh> <markdown>
+#       the text generator stops on a character Shift-JIS cannot hold
+set -u
+command=$1
+shift
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+# The one folder the ZIP unpacks to.
+kit_root() {
+    local dirs=("$1"/unpacked/*/)
+    [ ${#dirs[@]} -eq 1 ] && [ -d "${dirs[0]}" ] || { echo "no unpacked kit in $1" >&2; exit 1; }
+    echo "${dirs[0]%/}"
+}
+
+# The machine field of a PE image: 014c for i386, 8664 for x86-64.
+pe_machine() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
+}
+
+wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+case $command in
+pack)
+    cpack=$1 build=$2 work=$3
+    rm -rf "$work/out" "$work/unpacked"
+    mkdir -p "$work/out" "$work/unpacked"
+    if ! "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+        cat "$work/cpack.log"
+        exit 1
+    fi
+    zips=("$work"/out/pelmora-setup-*-win32.zip)
+    [ -f "${zips[0]}" ] || { echo "no pelmora-setup-*-win32.zip in $work/out"; ls "$work/out"; exit 1; }
+    # The ZIP's names are UTF-8; a C locale could not write them.
+    (cd "$work/unpacked" && LC_ALL=C.UTF-8 cmake -E tar xf "${zips[0]}") || exit 1
+    echo "packed $(basename "${zips[0]}") ($(wc -c <"${zips[0]}") bytes)"
+    ;;
+files)
+    work=$1 list=$2 setup=$3 checker=$4 sample=$5
+    kit=$(kit_root "$work")
+    got=$(cd "$kit" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+    want=$(grep -v '^#' "$list" | LC_ALL=C sort)
+    if [ "$got" != "$want" ]; then
+        fail "the kit's files differ from $list (- expected, + in the kit):"
+        diff <(printf '%s\n' "$want") <(printf '%s\n' "$got") | sed -n 's/^</-/p; s/^>/+/p'
+    fi
+    for pair in "setup.exe:$setup" "sample/setup.exe:$setup" "setupcheck.exe:$checker"; do
+        cmp -s "$kit/${pair%%:*}" "${pair#*:}" || fail "${pair%%:*} is not the built ${pair#*:}"
+    done
+    for file in "$sample"/*; do
+        cmp -s "$kit/sample/$(basename "$file")" "$file" || fail "sample/$(basename "$file") differs from $file"
+    done
+    for pair in "setup.exe:014c" "setupcheck.exe:014c" "x64/setup.exe:8664"; do
+        [ "$(pe_machine "$kit/${pair%%:*}")" = "${pair#*:}" ] ||
+            fail "${pair%%:*} is no PE image for machine ${pair#*:}"
+    done
+    for text in "$kit"/*.txt; do
+        name=$(basename "$text")
+        iconv -f CP932 -t UTF-8 "$text" >/dev/null 2>&1 || fail "$name does not decode as Shift-JIS"
+        LC_ALL=C grep -qn $'[^\r]$\|^$' "$text" && fail "$name has a line without CR LF"
+        [ "$(tail -c 1 "$text" | od -An -tx1 | tr -d ' ')" = 0a ] || fail "$name does not end its last line"
+        [ "$(wc -c <"$text")" -le 65535 ] || fail "$name is too large for Notepad on Windows 95"
+    done
+    ;;
+install)
+    work=$1 run=$2 state=$3 driver=$4 setup=$5 system=$6 shots=$7
+    kit=$(kit_root "$work")
+    # shellcheck disable=SC1091
+    . "$state/env"
+    drive=$WINEPREFIX/drive_c
+    # What an earlier run installed: [InstallWindows] and [InstallSystem]
+    # never replace a file, so a leftover would pass for a copy.
+    rm -rf "$drive/PelmoraSample" "$drive/windows/pelsamp.ini" "$drive/windows/$system/pelsamp.dll"
+    find "$drive/users" -depth -type d -name 'ぺるもら サンプル' -exec rm -rf {} + 2>/dev/null
+    log=$("$run" "$state" "$driver" "--setup-exe=$(wine_path "$kit/$setup")" \
+              "--examples=$(wine_path "$kit/sample")" "--artifacts=$(wine_path "$shots")" 2>&1)
+    printf '%s\n' "$log"
+    printf '%s\n' "$log" | grep -q '^setup.exe exited with code 0' || fail "setup.exe did not end with code 0"
+    printf '%s\n' "$log" | grep -q 'インストールが完了しました' || fail "no completion message"
+    printf '%s\n' "$log" | grep -q 'コピーできませんでした' && fail "a copy failed"
+    for installed in PelmoraSample/sample.exe PelmoraSample/readme.txt PelmoraSample/license.txt \
+                     windows/pelsamp.ini "windows/$system/pelsamp.dll"; do
+        cmp -s "$drive/$installed" "$kit/sample/${installed##*/}" ||
+            fail "C:/$installed is not a copy of sample/${installed##*/}"
+    done
+    # The Start Menu box is checked in the sample, the StartUp box is not.
+    for link in 'ぺるもら サンプル.lnk' 'お読みください.lnk'; do
+        [ -n "$(find "$drive/users" -path "*/Start Menu/Programs/ぺるもら サンプル/$link" -size +0)" ] ||
+            fail "no Start Menu shortcut $link"
+    done
+    [ -z "$(find "$drive/users" -name 'ぺるもら 常駐.lnk')" ] || fail "a StartUp shortcut though its box is unchecked"
+    ;;
+refuse)
+    generator=$1 markdown=$2
+    out=$(mktemp -d)
+    message=$("$generator" "$markdown" "$out/text.txt" 2>&1)
+    status=$?
+    [ $status -ne 0 ] || fail "the generator accepted $markdown"
+    [ ! -e "$out/text.txt" ] || fail "the generator wrote $out/text.txt"
+    printf '%s\n' "$message" | grep -q "$(basename "$markdown"):3:" || fail "no line number in: $message"
+    rm -rf "$out"
+    ;;
+*)
+    echo "usage: $0 pack|files|install|refuse ..." >&2
+    exit 2
+    ;;
+esac
+exit $failed
