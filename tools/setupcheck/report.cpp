@@ -80,7 +80,6 @@ private:
 };
 
 const char* const kSeverityNames[] = {"", "warning", "error"};
-const MessageId kSeverityTexts[] = {kMsgNone, kMsgWarning, kMsgError};
 
 }  // namespace
 
@@ -167,8 +166,8 @@ std::string RenderText(const Report& r, const std::string& medium, Language lang
     if (r.findings.empty())
         out += say(kMsgNone);
     for (const Finding& f : r.findings) {
-        out += "  " + Pad(say.LineLabel(f.line) + ":", lineWidth + 1) + say(kSeverityTexts[f.severity]) + " [" +
-               f.code + "] " + f.message[language] + "\n";
+        out += "  " + Pad(say.LineLabel(f.line) + ":", lineWidth + 1) +
+               say(f.severity == kError ? kMsgError : kMsgWarning) + " [" + f.code + "] " + f.message[language] + "\n";
     }
 
     out += say(kMsgTotals, {std::to_string(r.files), std::to_string(r.filesFound), std::to_string(r.bytes),

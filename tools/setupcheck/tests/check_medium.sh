@@ -42,7 +42,7 @@ else
     japanese=$(run)
     ja_status=$?
 fi
-json=$(run --json)
+json=$(run --json --lang en)
 json_ja=$(run --json --lang ja)
 
 if [ -f "$expect" ]; then
