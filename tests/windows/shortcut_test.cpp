@@ -1,14 +1,16 @@
 // CreateShortcut round trips: each link written is loaded again through the
 // shell's own link object and its target, working directory and description
 // are read back.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "install/shortcut.h"
-#include "scenario.h"
+#include "session.h"
 
 namespace {
 
-using scenario::LinkFields;
+using driver::LinkFields;
 
 bool Exists(const std::string& path)
 {
@@ -82,7 +84,7 @@ TEST_F(Shortcut, WritesTargetWorkingDirectoryAndDescription)
             CreateShortcut(target.c_str(), link.c_str(), workingDirectory.c_str(), row.description);
         EXPECT_GE(result, 0) << row.name;
         ASSERT_TRUE(Exists(link)) << row.name;
-        LinkFields fields = scenario::ReadLink(link);
+        LinkFields fields = driver::ReadLink(link);
         EXPECT_EQ(S_OK, fields.loaded) << row.name;
         EXPECT_EQ(target, fields.target) << row.name;
         EXPECT_EQ(workingDirectory, fields.workingDirectory) << row.name;
@@ -110,7 +112,7 @@ TEST_F(Shortcut, TakesALinkPathOfExactly259Bytes)
     ASSERT_EQ(259u, link.size());
     std::string target = scratch_ + "\\app\\readme.txt";
     EXPECT_GE(CreateShortcut(target.c_str(), link.c_str(), "", "readme.txt"), 0);
-    EXPECT_EQ(target, scenario::ReadLink(link).target);
+    EXPECT_EQ(target, driver::ReadLink(link).target);
 }
 
 TEST_F(Shortcut, RefusesALinkPathLongerThanItsBuffer)
@@ -126,7 +128,7 @@ TEST_F(Shortcut, WorksAgainAndAgainOnOneThread)
     for (int i = 0; i < 5; ++i) {
         std::string link = scratch_ + "\\menu\\again" + std::to_string(i) + ".lnk";
         EXPECT_GE(CreateShortcut(target.c_str(), link.c_str(), "", "readme.txt"), 0) << i;
-        EXPECT_EQ(target, scenario::ReadLink(link).target) << i;
+        EXPECT_EQ(target, driver::ReadLink(link).target) << i;
     }
 }
 

@@ -16,12 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "resource.h"
+#include "session.h"
 
 namespace {
-
-const char kCopyCaption[] = "インストール中...";
 
 int g_waitMs = 20000;
 int g_shotNumber = 0;
@@ -151,7 +148,7 @@ void FollowInstall(driver::Setup* setup, HWND backdrop)
             continue;
         }
         if (!copySeen) {
-            HWND copy = driver::FindWindowOf(setup->pid, driver::kDialogClass, kCopyCaption);
+            HWND copy = driver::FindWindowOf(setup->pid, driver::kDialogClass, driver::kCopyCaption);
             if (copy != nullptr) {
                 copySeen = true;
                 Say("copy dialog appeared");

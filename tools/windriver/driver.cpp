@@ -40,11 +40,6 @@ std::string Join(const std::string& dir, const std::string& name)
     return dir + "\\" + name;
 }
 
-void Fail(const std::string& ansiSentence)
-{
-    g_lastError = ToUtf8(ansiSentence);
-}
-
 std::string Quoted(const char* text)
 {
     return text == nullptr ? std::string("(any)") : "\"" + std::string(text) + "\"";
@@ -222,6 +217,11 @@ const std::string& ExamplesDir() { return g_examplesDir; }
 const std::string& ArtifactsDir() { return g_artifactsDir; }
 const std::string& LastError() { return g_lastError; }
 
+void Fail(const std::string& ansiSentence)
+{
+    g_lastError = ToUtf8(ansiSentence);
+}
+
 std::string ToUtf8(const std::string& ansi)
 {
     if (ansi.empty())
@@ -327,13 +327,13 @@ bool DirectoryExists(const std::string& path)
 
 bool RemoveTree(const std::string& path)
 {
+    // A read-only file or folder (a copied CD-ROM) would stay.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DirectoryExists(path)) {
         if (FileExists(path))
             DeleteFileA(path.c_str());
         return !FileExists(path);
     }
-    // A read-only folder (a copied CD-ROM) would keep its children.
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(Join(path, "*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -432,6 +432,13 @@ bool WaitForExit(Setup* setup, int timeoutMs, DWORD* exitCode)
     if (exitCode != nullptr)
         *exitCode = code;
     return true;
+}
+
+DWORD ExitCode(Setup* setup, int timeoutMs)
+{
+    DWORD code = STILL_ACTIVE;
+    WaitForExit(setup, timeoutMs, &code);
+    return code;
 }
 
 void KillSetup(Setup* setup)
@@ -604,7 +611,17 @@ MessageBoxText ReadMessageBox(HWND box)
     MessageBoxText result;
     result.caption = WindowText(box);
     result.text = ControlText(box, kMessageBoxTextId);
+    result.owner = GetWindow(box, GW_OWNER);
     return result;
+}
+
+bool AnswerMessageBox(DWORD pid, MessageBoxText* seen)
+{
+    HWND box = WaitForMessageBox(pid);
+    if (box == nullptr)
+        return false;
+    *seen = ReadMessageBox(box);
+    return PressMessageBoxOk(box) && WaitForWindowGone(box);
 }
 
 bool PressButton(HWND dialog, int id)

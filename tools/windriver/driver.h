@@ -52,6 +52,8 @@ const std::string& ArtifactsDir();   // where screenshots go; may be empty
 
 // Sentence describing the last failure, UTF-8.
 const std::string& LastError();
+// Sets it from a sentence in code page 932.
+void Fail(const std::string& ansiSentence);
 
 // ---- Media -----------------------------------------------------------------
 
@@ -90,6 +92,9 @@ struct Setup {
 bool StartSetup(const std::string& workingDir, Setup* setup, const std::string& exe = "");
 // Waits for the process to end; false if it is still running after timeoutMs.
 bool WaitForExit(Setup* setup, int timeoutMs, DWORD* exitCode);
+// Its exit code once it has ended, STILL_ACTIVE (with LastError()) if it
+// still runs after timeoutMs.
+DWORD ExitCode(Setup* setup, int timeoutMs = kWaitMs);
 // Ends the process if it still runs and closes the handle. Safe to call twice.
 void KillSetup(Setup* setup);
 // A Setup that is killed when it leaves scope, so that no failing test leaves
@@ -139,8 +144,12 @@ bool IsControlVisible(HWND dialog, int id);
 struct MessageBoxText {
     std::string caption;
     std::string text;
+    HWND owner = nullptr;
 };
 MessageBoxText ReadMessageBox(HWND box);
+// Waits for a message box of process pid, reads it into *seen, presses its
+// OK and waits until it has gone.
+bool AnswerMessageBox(DWORD pid, MessageBoxText* seen);
 
 // Presses a button as a click would: the dialog gets WM_COMMAND with
 // BN_CLICKED. Posted, so a button that opens a modal window does not block
