@@ -69,14 +69,12 @@ fi
 if [ "$arch" = i686 ]; then
     # What the Windows 95 loader insists on.
     printf '%s\n' "$headers" | grep -q 'file format pei-i386' || fail "not a PE32 image for the i386"
-    [ "$(field SectionAlignment)" = 00001000 ] || fail "SectionAlignment is $(field SectionAlignment), not 0x1000"
-    [ "$(field FileAlignment)" = 00000200 ] || fail "FileAlignment is $(field FileAlignment), not 0x200"
-    (( 0x$(field SizeOfImage) % 0x1000 == 0 )) || fail "SizeOfImage $(field SizeOfImage) is not a multiple of 0x1000"
-    [ "$(field Win32Version)" = 00000000 ] || fail "Win32VersionValue is not 0"
-    [ "$(field LoaderFlags)" = 00000000 ] || fail "LoaderFlags is not 0"
-    for version in MajorSubsystemVersion:4 MinorSubsystemVersion:0 MajorOSystemVersion:4 MinorOSystemVersion:0; do
-        [ "$(field "${version%:*}")" = "${version#*:}" ] || fail "${version%:*} is $(field "${version%:*}"), not ${version#*:}"
+    for want in SectionAlignment:00001000 FileAlignment:00000200 Win32Version:00000000 \
+                LoaderFlags:00000000 MajorSubsystemVersion:4 MinorSubsystemVersion:0 \
+                MajorOSystemVersion:4 MinorOSystemVersion:0; do
+        [ "$(field "${want%:*}")" = "${want#*:}" ] || fail "${want%:*} is $(field "${want%:*}"), not ${want#*:}"
     done
+    (( 0x$(field SizeOfImage) % 0x1000 == 0 )) || fail "SizeOfImage $(field SizeOfImage) is not a multiple of 0x1000"
     for directory in 'Thread Storage' 'Bound Import' 'Delay Import'; do
         printf '%s\n' "$headers" | grep -qE "^Entry [0-9a-f] 00000000 00000000 $directory Directory" ||
             fail "has a $directory directory"

@@ -1,11 +1,10 @@
 // How the Linux build finds the script's Shift-JIS names in a folder on disk.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "display.h"
@@ -13,30 +12,7 @@
 
 namespace {
 
-class MediumFolder : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/setupcheck-medium-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + root_ + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-    void File(const std::string& name, const std::string& content)
-    {
-        FILE* file = std::fopen((root_ + "/" + name).c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::fclose(file);
-    }
-    void Folder(const std::string& name) { ASSERT_EQ(mkdir((root_ + "/" + name).c_str(), 0755), 0); }
-
-    std::string root_;
-};
+namespace fs = std::filesystem;
 
 struct ProbeRow {
     const char* name;  // as the script writes it (Shift-JIS)
@@ -45,18 +21,25 @@ struct ProbeRow {
     unsigned long long size;
 };
 
-TEST_F(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
+TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
 {
-    File("plain.txt", "12345");
-    File("\x83\x5C\x83\x74\x83\x67.txt", "raw");                      // ソフト.txt, Shift-JIS bytes
-    File(SjisToUtf8("説明書.txt"), "utf-8");                           // the usual Linux name
-    File("UPPER.TXT", "up");
-    Folder("sub");
-    File("sub/inner.dat", "inner!");
-    Folder(SjisToUtf8("資料"));
-    File(SjisToUtf8("資料") + "/" + SjisToUtf8("表.txt"), "table");   // 表 = 0x95 0x5C
+    char pattern[] = "/tmp/setupcheck-medium-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    auto file = [&](const std::string& name, const std::string& content) {
+        std::ofstream(root / name, std::ios::binary) << content;
+    };
+    file("plain.txt", "12345");
+    file("\x83\x5C\x83\x74\x83\x67.txt", "raw");                      // ソフト.txt, Shift-JIS bytes
+    file(SjisToUtf8("説明書.txt"), "utf-8");                           // the usual Linux name
+    file("UPPER.TXT", "up");
+    file("SETUP.INI", "[Install]\r\n");
+    fs::create_directories(root / "sub");
+    file("sub/inner.dat", "inner!");
+    fs::create_directories(root / SjisToUtf8("資料"));
+    file(SjisToUtf8("資料") + "/" + SjisToUtf8("表.txt"), "table");   // 表 = 0x95 0x5C
 
-    auto medium = OpenMediumFolder(root_);
+    auto medium = OpenMediumFolder(root.string());
     const ProbeRow rows[] = {
         {"plain.txt", true, kMatchExact, 5},
         {"PLAIN.txt", true, kMatchCase, 5},
@@ -84,18 +67,14 @@ TEST_F(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
         EXPECT_EQ(state.size, row.size) << SjisToUtf8(row.name);
     }
     EXPECT_TRUE(medium->Probe("Sub").folder);
-}
-
-TEST_F(MediumFolder, ReadsTheScriptWhateverItsCase)
-{
-    File("SETUP.INI", "[Install]\r\n");
-    auto medium = OpenMediumFolder(root_);
+    // The script, whatever its case, read up to the limit given.
     std::string bytes;
     ASSERT_TRUE(medium->Read("setup.ini", 1 << 20, &bytes));
     EXPECT_EQ(bytes, "[Install]\r\n");
     ASSERT_TRUE(medium->Read("setup.ini", 4, &bytes));
     EXPECT_EQ(bytes, "[Ins");
     EXPECT_FALSE(medium->Read("other.ini", 10, &bytes));
+    fs::remove_all(root);
 }
 
 }  // namespace
