@@ -10,94 +10,39 @@
 
 namespace {
 
-std::string Value(const std::string& text, const char* section, const char* key, int size = 256)
+// One lookup into a destination of `size` guard bytes: "<absent>" stands for
+// a result of 0, any other result must be the length written.
+template <typename Lookup>
+std::string Answer(int size, Lookup lookup)
 {
     std::vector<char> destination(size > 0 ? size : 1, '#');
-    int length = GetScriptValue(text.c_str(), section, key, destination.data(), size);
+    int length = lookup(destination.data());
     if (length == 0)
         return "<absent>";
     EXPECT_EQ(static_cast<size_t>(length), std::strlen(destination.data()));
     return std::string(destination.data(), length);
+}
+
+std::string Value(const std::string& text, const char* section, const char* key, int size = 256)
+{
+    return Answer(size, [&](char* to) { return GetScriptValue(text.c_str(), section, key, to, size); });
 }
 
 std::string Line(const std::string& text, const char* section, int n, int size = 256)
 {
-    std::vector<char> destination(size > 0 ? size : 1, '#');
-    int length = GetScriptLine(text.c_str(), section, n, destination.data(), size);
-    if (length == 0)
-        return "<absent>";
-    EXPECT_EQ(static_cast<size_t>(length), std::strlen(destination.data()));
-    return std::string(destination.data(), length);
+    return Answer(size, [&](char* to) { return GetScriptLine(text.c_str(), section, n, to, size); });
 }
 
-std::string WithLineEnds(const std::vector<std::string>& lines, const std::string& end)
+// The text with every "\n" replaced by `end`: each answer must hold with
+// each line end.
+std::string WithLineEnd(std::string text, const std::string& end)
 {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i)
-        text += lines[i] + (i + 1 < lines.size() ? end : "");
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + end.size()))
+        text.replace(at, 1, end);
     return text;
 }
 
-const std::vector<std::string> kWorkedExample = {
-    "; setup script",
-    "[init]",
-    "  Title = My Program  ",
-    "Title=Second",
-    "Img",
-    "Img=pic.bmp",
-    "msga=Welcome",
-    "[Install]",
-    "",
-    "   app.exe",
-    ";skip.dll",
-    "readme.txt   ",
-    "[Other]",
-    "x.dat",
-    "[ install ]",
-    "last.dll",
-};
-
-TEST(ScriptReader, WorkedExampleGivesTheSameAnswersWithEveryLineEnd)
-{
-    struct ValueRow {
-        const char* section;
-        const char* key;
-        int size;
-        const char* expected;
-    } values[] = {
-        {"init", "Title", 256, " My Program  "},
-        {"init", "Title", 5, " My "},
-        {"init", "Img", 256, "pic.bmp"},
-        {"init", "msga", 256, "Welcome"},
-        {"init", "msgb", 256, "<absent>"},
-        {"Install", "Title", 256, "<absent>"},
-    };
-    struct LineRow {
-        const char* section;
-        int n;
-        const char* expected;
-    } lines[] = {
-        {"Install", 1, "app.exe"},
-        {"Install", 2, "readme.txt   "},
-        {"Install", 3, "last.dll"},
-        {"Install", 4, "<absent>"},
-        {"Install", 0, "app.exe"},
-        {"Install", -5, "app.exe"},
-        {"Install", INT_MIN, "app.exe"},
-        {"init", 1, "Title = My Program  "},
-        {"init", 3, "Img"},
-        {"Other", 1, "x.dat"},
-        {"InstallWindows", 1, "<absent>"},
-    };
-    for (const char* end : {"\r\n", "\n", "\r"}) {
-        const std::string text = WithLineEnds(kWorkedExample, end);
-        for (const ValueRow& row : values)
-            EXPECT_EQ(row.expected, Value(text, row.section, row.key, row.size))
-                << row.section << "/" << row.key << " size " << row.size;
-        for (const LineRow& row : lines)
-            EXPECT_EQ(row.expected, Line(text, row.section, row.n)) << row.section << " #" << row.n;
-    }
-}
+const char* const kLineEnds[] = {"\r\n", "\n", "\r"};
 
 TEST(MatchName, ComparesOnlyTheLeadingLettersIgnoringAsciiCase)
 {
@@ -127,72 +72,87 @@ TEST(MatchName, ComparesOnlyTheLeadingLettersIgnoringAsciiCase)
     }
 }
 
-TEST(ScriptReader, HeadersCommentsAndIndentation)
+// Keyed lookups: header forms, key forms, long lines and bytes that are no text.
+TEST(ScriptReader, HeadersKeysAndValues)
 {
+    const std::string pad(255, 'c');
     struct Row {
         std::string text;
         const char* key;
-        const char* expected;
+        std::string expected;
     } rows[] = {
         {"  [init]\n  ; comment\n\tTitle=A", "Title", "A"},
+        // Blanks around "=" stay with the key and the value; the first key wins.
+        {"[init]\n  Title = My Program  \nTitle=Second", "Title", " My Program  "},
+        {"[init]\nImg\nImg=pic.bmp", "Img", "pic.bmp"},
+        {"[init]\nmsga=x", "msgb", "<absent>"},
         {"[INIT]\nTitle=A", "Title", "A"},
-        {"[ init ]\nTitle=A", "Title", "A"},
         {"[init] text\nTitle=A", "Title", "A"},
         {"[init2]\nTitle=A", "Title", "A"},
         {"[init\nTitle=A", "Title", "<absent>"},
         {"[init]\n[init\nTitle=A\n[init]\nTitle=B", "Title", "B"},
         {"Title=A\n[init]", "Title", "<absent>"},
-        {"[init]\nTitle\nTitle=X", "Title", "X"},
         {"[init]\nTitle=\nTitle=X", "Title", "<absent>"},
         {"[init]\nTitle=a=b", "Title", "a=b"},
-        {"[init]\nTitle = X", "Title", " X"},
         {"[init]\nTitle=A ; note", "Title", "A ; note"},
-        {"[init]\nmsga=x", "msgb", "<absent>"},
         {"[init]\nTitle2=x", "Title", "x"},
         {"[init]\n[other]\nTitle=A\n[init]\nTitle=B", "Title", "B"},
+        {"[init]\nKey=v\n[init]\nLate=x", "Late", "x"},
         {"\xEF\xBB\xBF[init]\nTitle=A", "Title", "<absent>"},
         {"[init]\nTitle=A\0[init]\nTitle=B", "Title", "A"},
+        {std::string("\0[init]\nTitle=A", 15), "Title", "<absent>"},
         {"", "Title", "<absent>"},
+        {"[init]\nTitle=\x01\x02\xff\x80]\x5c", "Title", "\x01\x02\xff\x80]\x5c"},
+        // The tail of a long line is no header, comment or key of its own.
+        {"[init]\n" + pad + "[Other]\nTitle=A\n" + pad + "Title=B\n" + pad + ";x", "Title", "A"},
+        // A value line longer than 255: the value ends with the 255th character.
+        {"[init]\nTitle=" + std::string(300, 'v'), "Title", std::string(255 - 6, 'v')},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.expected, Value(row.text, "init", row.key)) << '"' << row.text << '"';
-
-    EXPECT_EQ("<absent>", Value(std::string("\0[init]\nTitle=A", 15), "init", "Title"));
-    EXPECT_EQ("x", Value("[init]\nKey=v\n[init]\nLate=x", "init", "Late"));
+    for (const char* end : kLineEnds) {
+        for (const Row& row : rows)
+            EXPECT_EQ(row.expected, Value(WithLineEnd(row.text, end), "init", row.key))
+                << '"' << row.text << "\" with " << testing::PrintToString(std::string(end));
+    }
 }
 
 TEST(ScriptReader, ListSectionsCountEveryEntryLine)
 {
-    const std::string text =
-        "[Install]\n#x\nTitle=X\n\n  ; not an entry\n[InstallWindows]\nw.dll\n[Install]\nsecond.dat";
-    EXPECT_EQ("#x", Line(text, "Install", 1));
-    EXPECT_EQ("Title=X", Line(text, "Install", 2));
-    EXPECT_EQ("second.dat", Line(text, "Install", 3));
-    EXPECT_EQ("<absent>", Line(text, "Install", 4));
-    EXPECT_EQ("w.dll", Line(text, "InstallWindows", 1));
-    EXPECT_EQ("<absent>", Line(text, "InstallSystem", 1));
-}
-
-TEST(ScriptReader, LongLinesAreCutAt255AndTheirTailIsSkipped)
-{
-    const std::string exact = "  " + std::string(253, 'a');  // 255 with the blanks
-    EXPECT_EQ(std::string(253, 'a'), Line("[Install]\n" + exact, "Install", 1));
-
-    const std::string longer = std::string(256, 'b');
-    EXPECT_EQ(std::string(255, 'b'), Line("[Install]\n" + longer + "\nnext", "Install", 1));
-    EXPECT_EQ("next", Line("[Install]\n" + longer + "\nnext", "Install", 2));
-
-    // The tail of a long line never counts as a line of its own, not even
-    // when it looks like a header, a comment or a key.
+    const std::string list =
+        "[Install]\n#x\n   Title=X  \n\n  ; not an entry\n[InstallWindows]\nw.dll\n[ install ]\nlast";
+    const std::string longer = "[Install]\n" + std::string(256, 'b') + "\nnext";
     const std::string pad(255, 'c');
-    const std::string text = "[init]\n" + pad + "[Other]\nTitle=A\n" + pad + "Title=B\n" + pad + ";x";
-    EXPECT_EQ("A", Value(text, "init", "Title"));
-    EXPECT_EQ("<absent>", Line("[Install]\n" + pad + "\n", "Install", 2));
-    EXPECT_EQ("<absent>", Line("[Other]\n" + pad + "[Install]\nx", "Install", 1));
-
-    // A value line longer than 255: the value ends with the 255th character.
-    const std::string key = "[init]\nTitle=" + std::string(300, 'v');
-    EXPECT_EQ(std::string(255 - 6, 'v'), Value(key, "init", "Title"));
+    struct Row {
+        std::string text;
+        const char* section;
+        int n;
+        std::string expected;
+    } rows[] = {
+        {list, "Install", 1, "#x"},
+        {list, "Install", 2, "Title=X  "},
+        {list, "Install", 3, "last"},
+        {list, "Install", 4, "<absent>"},
+        {list, "Install", 0, "#x"},
+        {list, "Install", -5, "#x"},
+        {list, "Install", INT_MIN, "#x"},
+        {list, "InstallWindows", 1, "w.dll"},
+        {list, "InstallSystem", 1, "<absent>"},
+        // A keyed section has entry lines too.
+        {"[init]\n  Title = X  \nImg", "init", 1, "Title = X  "},
+        {"[init]\n  Title = X  \nImg", "init", 2, "Img"},
+        // 255 characters with the blanks: nothing is cut.
+        {"[Install]\n  " + std::string(253, 'a'), "Install", 1, std::string(253, 'a')},
+        {longer, "Install", 1, std::string(255, 'b')},
+        {longer, "Install", 2, "next"},
+        // The tail of a long line never counts as a line of its own.
+        {"[Install]\n" + pad + "\n", "Install", 2, "<absent>"},
+        {"[Other]\n" + pad + "[Install]\nx", "Install", 1, "<absent>"},
+        {"[Install]\n\x83\x7c|x", "Install", 1, "\x83\x7c|x"},
+    };
+    for (const char* end : kLineEnds) {
+        for (const Row& row : rows)
+            EXPECT_EQ(row.expected, Line(WithLineEnd(row.text, end), row.section, row.n))
+                << '"' << row.text << "\" with " << testing::PrintToString(std::string(end));
+    }
 }
 
 TEST(ScriptReader, DestinationSizeIsRespected)
@@ -212,13 +172,6 @@ TEST(ScriptReader, DestinationSizeIsRespected)
         EXPECT_EQ('#', destination[i]);
     EXPECT_EQ(0, GetScriptValue(text.c_str(), "init", "Title", destination, 0));
     EXPECT_EQ('t', destination[0]);
-}
-
-TEST(ScriptReader, BinaryBytesAreJustBytes)
-{
-    std::string text = "[init]\nTitle=\x01\x02\xff\x80]\x5c\n[Install]\n\x83\x7c|x";
-    EXPECT_EQ("\x01\x02\xff\x80]\x5c", Value(text, "init", "Title"));
-    EXPECT_EQ("\x83\x7c|x", Line(text, "Install", 1));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // a typed entry and the path that browsing proposes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "shell/settings_logic.h"
@@ -24,11 +26,7 @@ struct PathBuffer {
     std::string Text() const { return std::string(bytes); }
     bool GuardsIntact() const
     {
-        for (size_t i = kPathSize; i < sizeof bytes; ++i) {
-            if (bytes[i] != kGuard)
-                return false;
-        }
-        return true;
+        return std::all_of(bytes + kPathSize, std::end(bytes), [](char b) { return b == kGuard; });
     }
 };
 
@@ -72,75 +70,62 @@ TEST(ProposeInstallDir, AppendsTheFolderNameWithoutSeparator)
     }
 }
 
-TEST(CheckInstallEntry, AcceptedEntriesAndWhatIsStored)
+// A refused entry leaves installDir as it was: C:\Pelmora.
+TEST(CheckInstallEntry, StoresAcceptedEntriesOnly)
 {
     const std::string atBound = "C:\\" + std::string(256, 'a');
+    const std::string kept = "C:\\Pelmora";
     struct Row {
         std::string entry;
+        int expected;
         std::string stored;
     } rows[] = {
-        {"  D:\\Games\\Tool\\  ", "D:\\Games\\Tool"},
-        {"D:\\Tool  ", "D:\\Tool  "},
-        {"\t D:\\Tool", "D:\\Tool"},
-        {"D:\\Tool:2", "D:\\Tool:2"},
-        {"C:\\", "C:"},
-        {"C:\\ \t", "C:"},
-        {"D:\\Tool\\ \t ", "D:\\Tool"},
-        {"D: \\ Tool \\x", "D: \\ Tool \\x"},
-        {"relative\\path", "relative\\path"},
-        {"\\", ""},
-        {"", ""},
-        {"   \t ", ""},
-        {"D:\\ぺるもら", "D:\\ぺるもら"},
+        {"  D:\\Games\\Tool\\  ", kEntryAccepted, "D:\\Games\\Tool"},
+        {"D:\\Tool  ", kEntryAccepted, "D:\\Tool  "},
+        {"\t D:\\Tool", kEntryAccepted, "D:\\Tool"},
+        {"D:\\Tool:2", kEntryAccepted, "D:\\Tool:2"},
+        {"C:\\", kEntryAccepted, "C:"},
+        {"C:\\ \t", kEntryAccepted, "C:"},
+        {"D:\\Tool\\ \t ", kEntryAccepted, "D:\\Tool"},
+        {"D: \\ Tool \\x", kEntryAccepted, "D: \\ Tool \\x"},
+        {"relative\\path", kEntryAccepted, "relative\\path"},
+        {"\\", kEntryAccepted, ""},
+        {"", kEntryAccepted, ""},
+        {"   \t ", kEntryAccepted, ""},
+        {"D:\\ぺるもら", kEntryAccepted, "D:\\ぺるもら"},
         // A trail byte 0x5C at the end is cut like a final separator.
-        {"D:\\\x83\x5C", "D:\\\x83"},
-        {atBound, atBound},
+        {"D:\\\x83\x5C", kEntryAccepted, "D:\\\x83"},
+        {atBound, kEntryAccepted, atBound},
+        {"D:\\My*Tool", kEntryBadCharacter, kept},
+        {"D:\\My|Tool", kEntryBadCharacter, kept},
+        {"D:/Tool", kEntryBadCharacter, kept},
+        {"D:\\Tool?", kEntryBadCharacter, kept},
+        {"D:\\\"Tool\"", kEntryBadCharacter, kept},
+        {"D:\\<Tool", kEntryBadCharacter, kept},
+        {"D:\\Tool>", kEntryBadCharacter, kept},
+        {"|", kEntryBadCharacter, kept},
+        // Trail byte 0x7C: the katakana ポ counts as a vertical bar.
+        {"D:\\\x83\x7C", kEntryBadCharacter, kept},
+        {"D:\\\\Tool", kEntryNamelessFolder, kept},
+        {"D:\\ \\Tool", kEntryNamelessFolder, kept},
+        {"D:\\\t \\Tool", kEntryNamelessFolder, kept},
+        {"D:\\Tool\\\\", kEntryNamelessFolder, kept},
+        {"D:\\Tool\\ \\ ", kEntryNamelessFolder, kept},
+        {"\\\\server\\share", kEntryNamelessFolder, kept},
+        {"  \\\\server", kEntryNamelessFolder, kept},
+        // Trail byte 0x5C followed by a backslash: a folder without a name.
+        {"D:\\\x83\x5C\\Tool", kEntryNamelessFolder, kept},
+        // The character test comes first.
+        {"D:\\\\My*Tool", kEntryBadCharacter, kept},
     };
     for (const Row& row : rows) {
         PathBuffer text(row.entry);
-        PathBuffer installDir("C:\\Pelmora");
-        EXPECT_EQ(kEntryAccepted, CheckInstallEntry(text.bytes, installDir.bytes))
+        PathBuffer installDir(kept);
+        EXPECT_EQ(row.expected, CheckInstallEntry(text.bytes, installDir.bytes))
             << "entry '" << row.entry << "'";
         EXPECT_EQ(row.stored, installDir.Text()) << "entry '" << row.entry << "'";
         EXPECT_TRUE(installDir.GuardsIntact());
         EXPECT_TRUE(text.GuardsIntact());
-    }
-}
-
-TEST(CheckInstallEntry, RefusedEntriesLeaveInstallDirUntouched)
-{
-    struct Row {
-        std::string entry;
-        int expected;
-    } rows[] = {
-        {"D:\\My*Tool", kEntryBadCharacter},
-        {"D:\\My|Tool", kEntryBadCharacter},
-        {"D:/Tool", kEntryBadCharacter},
-        {"D:\\Tool?", kEntryBadCharacter},
-        {"D:\\\"Tool\"", kEntryBadCharacter},
-        {"D:\\<Tool", kEntryBadCharacter},
-        {"D:\\Tool>", kEntryBadCharacter},
-        {"|", kEntryBadCharacter},
-        // Trail byte 0x7C: the katakana ポ counts as a vertical bar.
-        {"D:\\\x83\x7C", kEntryBadCharacter},
-        {"D:\\\\Tool", kEntryNamelessFolder},
-        {"D:\\ \\Tool", kEntryNamelessFolder},
-        {"D:\\\t \\Tool", kEntryNamelessFolder},
-        {"D:\\Tool\\\\", kEntryNamelessFolder},
-        {"D:\\Tool\\ \\ ", kEntryNamelessFolder},
-        {"\\\\server\\share", kEntryNamelessFolder},
-        {"  \\\\server", kEntryNamelessFolder},
-        // Trail byte 0x5C followed by a backslash: a folder without a name.
-        {"D:\\\x83\x5C\\Tool", kEntryNamelessFolder},
-        // The character test comes first.
-        {"D:\\\\My*Tool", kEntryBadCharacter},
-    };
-    for (const Row& row : rows) {
-        PathBuffer text(row.entry);
-        PathBuffer installDir("C:\\Pelmora");
-        EXPECT_EQ(row.expected, CheckInstallEntry(text.bytes, installDir.bytes))
-            << "entry '" << row.entry << "'";
-        EXPECT_EQ("C:\\Pelmora", installDir.Text()) << "entry '" << row.entry << "'";
     }
 }
 

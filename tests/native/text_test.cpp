@@ -1,7 +1,9 @@
 // Bounded text helpers: the bound, the NUL and the bytes around them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "script/text.h"
@@ -15,68 +17,47 @@ const char kGuard = '#';
 struct Buffer {
     char bytes[300];
     Buffer() { std::memset(bytes, kGuard, sizeof bytes); }
-    explicit Buffer(const std::string& initial) : Buffer()
-    {
-        std::memcpy(bytes, initial.c_str(), initial.size() + 1);
-    }
-    int GuardsFrom(int index) const
-    {
-        int count = 0;
-        for (int i = index; i < static_cast<int>(sizeof bytes); ++i)
-            count += bytes[i] == kGuard;
-        return count;
-    }
+    int GuardsFrom(int index) const { return std::count(bytes + index, std::end(bytes), kGuard); }
 };
 
-TEST(CopyText, CopiesUpToTheBoundAndAlwaysTerminates)
+// Rows without an initial text are CopyText's, into a destination of guards
+// only; the others append to that text.
+TEST(CopyAndAppendText, CopyUpToTheBoundOfTheWholeStringAndAlwaysTerminate)
 {
-    const std::string longSource(300, 'x');
+    const std::string x300(300, 'x'), a257(257, 'a'), a259(259, 'a');
     struct Row {
-        std::string source;
-        int bound;
-        int expected;
-    } rows[] = {
-        {"abc", 0, 0},
-        {"", 10, 0},
-        {"Setup Program", 127, 13},
-        {longSource, 259, 259},
-        {"exact", 5, 5},
-        {"exact!", 5, 5},
-    };
-    for (const Row& row : rows) {
-        Buffer destination;
-        int result = CopyText(destination.bytes, row.source.c_str(), row.bound);
-        EXPECT_EQ(row.expected, result) << row.source.size() << " chars, bound " << row.bound;
-        EXPECT_EQ(row.source.substr(0, row.expected), std::string(destination.bytes));
-        EXPECT_EQ('\0', destination.bytes[row.expected]);
-        // Nothing written past the NUL.
-        EXPECT_EQ(static_cast<int>(sizeof destination.bytes) - row.expected - 1,
-                  destination.GuardsFrom(row.expected + 1));
-    }
-}
-
-TEST(AppendText, TheBoundLimitsTheWholeString)
-{
-    struct Row {
-        std::string initial;
+        const char* initial;
         std::string source;
         int bound;
         int expected;
         std::string result;
     } rows[] = {
+        {nullptr, "abc", 0, 0, ""},
+        {nullptr, "", 10, 0, ""},
+        {nullptr, "Setup Program", 127, 13, "Setup Program"},
+        {nullptr, x300, 259, 259, x300.substr(0, 259)},
+        {nullptr, "exact", 5, 5, "exact"},
+        {nullptr, "exact!", 5, 5, "exact"},
         {"", "abc", 259, 3, "abc"},
-        {std::string(257, 'a'), "xyz", 259, 2, std::string(257, 'a') + "xy"},
-        {std::string(259, 'a'), "xyz", 259, 0, std::string(259, 'a')},
+        {a257.c_str(), "xyz", 259, 2, a257 + "xy"},
+        {a259.c_str(), "xyz", 259, 0, a259},
         {"C:\\", "Pelmora", 259, 7, "C:\\Pelmora"},
         {"C:\\", "", 259, 0, "C:\\"},
     };
     for (const Row& row : rows) {
-        Buffer destination(row.initial);
-        int result = AppendText(destination.bytes, row.source.c_str(), row.bound);
-        EXPECT_EQ(row.expected, result) << row.initial.size() << " + " << row.source;
+        Buffer destination;
+        if (row.initial != nullptr)
+            std::strcpy(destination.bytes, row.initial);
+        const char* source = row.source.c_str();
+        int result = row.initial != nullptr ? AppendText(destination.bytes, source, row.bound)
+                                            : CopyText(destination.bytes, source, row.bound);
+        EXPECT_EQ(row.expected, result) << (row.initial ? "append " : "copy ") << row.source.size()
+                                        << " chars, bound " << row.bound;
         EXPECT_EQ(row.result, std::string(destination.bytes));
-        EXPECT_EQ(static_cast<int>(sizeof destination.bytes) - static_cast<int>(row.result.size()) - 1,
-                  destination.GuardsFrom(static_cast<int>(row.result.size()) + 1));
+        // Nothing written past the NUL.
+        const int length = static_cast<int>(row.result.size());
+        EXPECT_EQ(static_cast<int>(sizeof destination.bytes) - length - 1,
+                  destination.GuardsFrom(length + 1));
     }
 }
 
