@@ -1,9 +1,10 @@
 /* A DLL planted on a medium under the name of a system DLL. When anything
    loads it, it leaves "<its own path>.loaded" beside itself and refuses to
-   load, so a test sees the load even if the program then fails. */
+   load, so a test sees the load even if the program then fails. Named as
+   the linker's default entry of a DLL, so no run-time is needed. */
 #include <windows.h>
 
-BOOL WINAPI PlantedDllMain(HINSTANCE self, DWORD reason, LPVOID reserved)
+BOOL WINAPI DllMainCRTStartup(HINSTANCE self, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
     if (reason == DLL_PROCESS_ATTACH) {
