@@ -1,10 +1,13 @@
 #include "dll_search.h"
 
 #include "../script/text.h"
+#include "dll_search_plan.h"
 #include "state.h"
 
-// Not in the headers of every SDK; kernel32 exports them from Windows 7
-// (with KB2533623), XP SP1 and XP SP2 on.
+// Not in the headers of every SDK. kernel32 exports them from Windows 7 with
+// KB2533623, XP SP1 and XP SP2 on; their bits in the plan are 1, 2 and 4.
+static const char kSearchFunctions[] =
+    "SetDefaultDllDirectories\0SetDllDirectoryA\0SetSearchPathMode\0";
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD flags);
 typedef BOOL(WINAPI* SetDllDirectoryAProc)(LPCSTR path);
 typedef BOOL(WINAPI* SetSearchPathModeProc)(DWORD flags);
@@ -38,35 +41,45 @@ HMODULE LoadSystemLibrary(const char* name)
     return LoadLibraryA(path);
 }
 
-// Through void*: each caller casts to the function's real type.
-static void* KernelFunction(const char* name)
+// The name after this one in a list of names each ended by a NUL.
+static const char* NextName(const char* name)
 {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), name));
+    while (*name++ != '\0') {
+    }
+    return name;
 }
 
 void RestrictDllSearch()
 {
-    // GetVersion: major version in the low byte, minor in the next.
-    bool vista = (GetVersion() & 0xFFFF) == 0x0006;
-    SetDefaultDllDirectoriesProc setDefault = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        KernelFunction("SetDefaultDllDirectories"));
-    if (setDefault != nullptr && !vista && setDefault(kSearchSystem32))
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    FARPROC functions[3];
+    int available = 0;
+    const char* name = kSearchFunctions;
+    for (int step = 0; step < 3; ++step, name = NextName(name)) {
+        functions[step] = GetProcAddress(kernel, name);
+        if (functions[step] != nullptr)
+            available |= 1 << step;
+    }
+    DWORD version = GetVersion();
+    int plan = PlanDllSearch(version, available);
+    // Through void*: each call casts to the function's real type.
+    if (plan == kSearchSystemOnly) {
+        if (reinterpret_cast<SetDefaultDllDirectoriesProc>(
+                reinterpret_cast<void*>(functions[0]))(kSearchSystem32))
+            return;
+        plan = PlanDllSearch(version, available & ~kSearchSystemOnly);
+    }
+    if ((plan & kClearDllDirectory) != 0)
+        reinterpret_cast<SetDllDirectoryAProc>(reinterpret_cast<void*>(functions[1]))("");
+    if ((plan & kSafeSearchMode) != 0)
+        reinterpret_cast<SetSearchPathModeProc>(reinterpret_cast<void*>(functions[2]))(
+            kSafeSearchForGood);
+    if ((plan & kPreloadByPath) == 0)
         return;
-    SetDllDirectoryAProc setDllDirectory =
-        reinterpret_cast<SetDllDirectoryAProc>(KernelFunction("SetDllDirectoryA"));
-    if (setDllDirectory != nullptr)
-        setDllDirectory("");
-    SetSearchPathModeProc setSearchPathMode =
-        reinterpret_cast<SetSearchPathModeProc>(KernelFunction("SetSearchPathMode"));
-    if (setSearchPathMode != nullptr)
-        setSearchPathMode(kSafeSearchForGood);
     // A DLL that is missing (most of them on Windows 95) must not bring up a
     // system error box.
     UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    for (const char* name = kLateLoadedDlls; *name != '\0';) {
-        LoadSystemLibrary(name);
-        while (*name++ != '\0') {
-        }
-    }
+    for (const char* dll = kLateLoadedDlls; *dll != '\0'; dll = NextName(dll))
+        LoadSystemLibrary(dll);
     SetErrorMode(errorMode);
 }

@@ -1,6 +1,7 @@
 list(APPEND PORTABLE_SOURCES
     src/shell/state.cpp
-    src/shell/settings_logic.cpp)
+    src/shell/settings_logic.cpp
+    src/shell/dll_search_plan.cpp)
 list(APPEND WINDOWS_SOURCES
     src/shell/handles.cpp
     src/shell/backdrop.cpp
