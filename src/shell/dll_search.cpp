@@ -16,8 +16,9 @@ const DWORD kSafeSearchForGood = 0x00000001 | 0x00008000;  // safe search mode, 
 
 // What the shell, COM, the folder browser and the theme code load by name
 // after start-up, as the installers that closed this hole found them. The
-// loader appends ".dll".
-static const char kLateLoadedDlls[] =
+// loader appends ".dll". Kept in the writable section, whose file block the
+// import address table leaves mostly empty (cmake/setup.ld).
+__attribute__((section(".data$const"))) static const char kLateLoadedDlls[] =
     "uxtheme\0dwmapi\0cryptbase\0propsys\0apphelp\0userenv\0oleacc\0clbcatq\0"
     "ntmarta\0profapi\0version\0setupapi\0sspicli\0cryptsp\0rsaenh\0shfolder\0";
 

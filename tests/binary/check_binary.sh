@@ -2,14 +2,20 @@
 # Checks what a built setup.exe is made of:
 #  - it imports only the system DLLs listed in allowed_dlls.txt (no C or C++
 #    run-time DLL, which a clean Windows 95 does not have);
-#  - the version block and a Japanese dialog string are in its resources;
+#  - its resources: the dialogs, the icon, the version block with its
+#    texts, and an application manifest that asks for elevation, names the
+#    supported systems and its architecture in a form Windows XP accepts;
+#  - it is marked NX-compatible;
 #  - the shipped 32-bit build imports only functions that Windows 95 and
-#    NT 4.0 both export (win95_nt4_imports.txt), fits in 16 KiB, keeps the
-#    loader rules of Windows 95, and its code holds no instruction that an
-#    80386 lacks.
+#    NT 4.0 both export (win95_nt4_imports.txt), keeps a 512-byte block free
+#    under 16 KiB (a vendor's signature not counted), keeps the loader rules
+#    of Windows 95, and its code holds no instruction that an 80386 lacks.
 # Usage: check_binary.sh setup.exe i686|x86_64 allowed_dlls.txt [functions.txt setup.map]
 #        check_binary.sh --cpu object...
 #          only the instruction check, on whole objects
+#        check_binary.sh --manifest-bites setup.exe i686|x86_64
+#          the manifest check passes on the image's manifest and fails on
+#          each fault planted into a copy of it
 set -u
 objdump=x86_64-w64-mingw32-objdump   # reads PE32, PE32+ and COFF objects alike
 failures=0
@@ -37,6 +43,117 @@ check_cpu() {
         }' | sort -u -k2 | head -n 20)
     [ -z "$bad" ] || fail "instructions an 80386 lacks in $file:"$'\n'"$bad"
 }
+
+# The resources of a PE image, one line each: type, name, language, size and
+# file offset of the data; a name that is a string shows as "name".
+resources() {
+    od -An -tu1 -v "$1" | awk '
+        function u16(o) { return b[o] + 256 * b[o + 1] }
+        function u32(o) { return u16(o) + 65536 * u16(o + 2) }
+        function file_offset(rva,   s) {
+            for (s = 0; s < sections; s++)
+                if (rva >= va[s] && rva < va[s] + vs[s]) return rva - va[s] + raw[s]
+            return -1
+        }
+        function walk(dir, path,   count, i, entry, id, target) {
+            count = u16(base + dir + 12) + u16(base + dir + 14)
+            for (i = 0; i < count; i++) {
+                entry = base + dir + 16 + 8 * i
+                id = u32(entry)
+                target = u32(entry + 4)
+                if (id >= 2147483648) id = "name"
+                if (target >= 2147483648) walk(target - 2147483648, path id " ")
+                else print path id, u32(base + target + 4), file_offset(u32(base + target))
+            }
+        }
+        { for (i = 1; i <= NF; i++) b[n++] = $i }
+        END {
+            pe = u32(60); optional = pe + 24
+            directories = optional + (u16(optional) == 523 ? 112 : 96)
+            sections = u16(pe + 6); table = optional + u16(pe + 20)
+            for (s = 0; s < sections; s++) {
+                vs[s] = u32(table + 40 * s + 8); va[s] = u32(table + 40 * s + 12)
+                raw[s] = u32(table + 40 * s + 20)
+            }
+            if (u32(directories + 16) == 0) exit
+            base = file_offset(u32(directories + 16))
+            if (base >= 0) walk(0, "")
+        }'
+}
+
+# The manifest (a file) that setup.exe needs on Vista to 11 and that XP
+# still starts: elevation for the system directories, the supported
+# systems (no compatibility assistant, no virtualization), the build's
+# architecture, the classic look and no DPI awareness.
+check_manifest() {
+    local file=$1 want=$2
+    xmllint --noout "$file" 2>/dev/null || { fail "the manifest is not well-formed XML"; return; }
+    xpath() { xmllint --xpath "$1" "$file" 2>/dev/null; }
+    [ "$(xpath 'string(//*[local-name()="requestedExecutionLevel"]/@level)')" = requireAdministrator ] ||
+        fail "the manifest does not require an administrator"
+    [ "$(xpath 'string(//*[local-name()="requestedExecutionLevel"]/@uiAccess)')" = false ] ||
+        fail "the manifest does not say uiAccess=\"false\""
+    local name id
+    for name in Vista:e2011457-1546-43c5-a5fe-008deee3d3f0 7:35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+                8:4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 8.1:1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+                10:8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+        id=${name#*:}
+        [ "$(xpath "count(//*[local-name()='compatibility']/*[local-name()='application']/*[local-name()='supportedOS'][@Id='{$id}'])")" = 1 ] ||
+            fail "the manifest does not name Windows ${name%%:*} as supported"
+    done
+    [ "$(xpath 'string(/*[local-name()="assembly"]/*[local-name()="assemblyIdentity"]/@processorArchitecture)')" = "$want" ] ||
+        fail "the manifest's processorArchitecture is not $want"
+    [ "$(xpath 'namespace-uri(//*[local-name()="trustInfo"])')" = urn:schemas-microsoft-com:asm.v3 ] ||
+        fail "trustInfo is not in the asm.v3 namespace"
+    [ "$(xpath 'count(//*[local-name()="dependency" or local-name()="dpiAware" or local-name()="dpiAwareness"])')" = 0 ] ||
+        fail "the manifest asks for common controls 6 or DPI awareness"
+    # Windows XP refuses to start a program whose manifest declares two
+    # namespaces on one element, or whose trustInfo inherits its namespace.
+    local tags
+    tags=$(tr -d '\r\n' <"$file" | grep -o '<[^!?/][^>]*>')
+    printf '%s\n' "$tags" | grep -qE 'xmlns[^= ]*=.*xmlns[^= ]*=' &&
+        fail "an element of the manifest declares two namespaces"
+    printf '%s\n' "$tags" | grep -qE '^<([A-Za-z0-9_]+:)?trustInfo [^>]*xmlns' ||
+        fail "trustInfo does not declare its own namespace"
+}
+
+manifest_arch() { [ "$1" = i686 ] && echo x86 || echo amd64; }
+
+# Copies the manifest of an image (RT_MANIFEST 1) into a file.
+extract_manifest() {
+    local exe=$1 out=$2 size offset
+    read -r size offset < <(resources "$exe" | awk '$1 == 24 && $2 == 1 { print $4, $5; exit }')
+    [ -n "${size:-}" ] && [ "$offset" -ge 0 ] || return 1
+    dd if="$exe" of="$out" bs=1 skip="$offset" count="$size" status=none
+}
+
+if [ "${1:-}" = --manifest-bites ]; then
+    exe=$2 want=$(manifest_arch "$3")
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    extract_manifest "$exe" "$work/good" || { echo "FAIL: no manifest in $exe"; exit 1; }
+    check_manifest "$work/good" "$want"
+    [ "$failures" -eq 0 ] || exit 1
+    planted=0
+    while IFS='|' read -r fault edit; do
+        sed "$edit" "$work/good" >"$work/bad"
+        cmp -s "$work/good" "$work/bad" && { fail "the fault '$fault' changed nothing"; continue; }
+        if (failures=0; check_manifest "$work/bad" "$want" >/dev/null; [ "$failures" -eq 0 ]); then
+            fail "the manifest check let through: $fault"
+        fi
+        planted=$((planted + 1))
+    done <<'FAULTS'
+not well-formed|s#</assembly>##
+runs as the invoker|s/requireAdministrator/asInvoker/
+Windows 10 left out|s/<supportedOS Id="{8e0f7a12[^>]*>//
+another architecture|s/processorArchitecture="[^"]*"/processorArchitecture="ia64"/
+two namespaces on one element|s/<trustInfo xmlns=/<trustInfo xmlns:v3="urn:schemas-microsoft-com:asm.v3" xmlns=/
+trustInfo without its namespace|s#<trustInfo xmlns="[^"]*">#<trustInfo>#
+common controls 6|s#</assembly>#<dependency><dependentAssembly><assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0"/></dependentAssembly></dependency></assembly>#
+FAULTS
+    [ "$failures" -eq 0 ] && echo "manifest check bites: $planted planted faults refused" || exit 1
+    exit 0
+fi
 
 if [ "${1:-}" = --cpu ]; then
     shift
@@ -89,9 +206,11 @@ if [ "$arch" = i686 ]; then
         fi
     done < <($objdump -h "$exe" | sed -n '/^ *[0-9][0-9]* /{N;s/\n/\n/;p}')
     [ "${iat_section#* }" = writable ] || fail "the import address table is not in a writable section ($iat_section)"
-    for id in $(printf '%s\n' "$headers" | sed -n 's/.*Entry: ID: \(0x[0-9a-f]*\),.*/\1/p'); do
-        (( id <= 0x7FFF )) || fail "resource id $id is over 0x7FFF"
-    done
+    while read -r type name _; do
+        for id in $type $name; do
+            [ "$id" = name ] || (( id <= 0x7FFF )) || fail "resource id $id is over 0x7FFF"
+        done
+    done < <(resources "$exe")
     characteristics=$(printf '%s\n' "$headers" | awk '/^Characteristics/ { print $2; exit }')
     if (( characteristics & 0x1 )) && (( 0x$(field DllCharacteristics) & 0x40 )); then
         fail "DYNAMIC_BASE is set although the relocations are stripped"
@@ -117,9 +236,27 @@ done
 case $hex in *"bd04effe"*"00000100""32000000""01000000""32000000""01000000"*) ;;
     *) fail "fixed version is not 0.50.0.1" ;; esac
 
+listing=$(resources "$exe")
+for wanted in "5 102 dialog 102" "5 104 dialog 104" "14 103 icon 103" "16 1 version block" "24 1 manifest"; do
+    read -r type name what <<<"$wanted"
+    printf '%s\n' "$listing" | awk -v t="$type" -v n="$name" '$1 == t && $2 == n && $5 >= 0 { found = 1 } END { exit !found }' ||
+        fail "no $what among the resources"
+done
+manifest=$(mktemp)
+if extract_manifest "$exe" "$manifest"; then
+    check_manifest "$manifest" "$(manifest_arch "$arch")"
+else
+    fail "no application manifest to read"
+fi
+rm -f "$manifest"
+(( 0x$(field DllCharacteristics) & 0x100 )) || fail "not marked NX_COMPAT"
+
+# A vendor's signature (the certificate table, at the end) is not counted.
 size=$(stat -c %s "$exe")
-if [ "$arch" = i686 ] && [ "$size" -gt 16384 ]; then
-    fail "the shipped setup.exe is $size bytes, over 16 KiB"
+signature=$(printf '%s\n' "$headers" | awk '/Security Directory/ { print $3; exit }')
+(( 0x${signature:-0} != 0 )) && size=$((0x$signature))
+if [ "$arch" = i686 ] && [ "$size" -gt 15872 ]; then
+    fail "the shipped setup.exe is $size bytes, over 15,872 (16 KiB less one free 512-byte block)"
 fi
 echo "$exe: $size bytes, $arch, imports: $(printf '%s\n' "$headers" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 [ "$failures" -eq 0 ] && echo "binary checks passed" || exit 1

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ const char kUnchanged[] = "<unchanged>";
 const std::string kFinished = std::string(driver::kProgramCaption) + " | 完了 | 終了(&E)";
 
 struct Row {
-    const char* name;
+    std::string name;
     std::string script;
     Entries medium;
     std::string typed;  // the install folder, %I
@@ -400,32 +401,66 @@ const char* const kPlantedNames[] = {
     "clbcatq", "ntmarta", "profapi", "setupapi", "sspicli", "cryptsp", "rsaenh", "shfolder",
 };
 
-// Wine prefers its built-in DLLs unless told otherwise, and takes the
-// telling from the registry for a program of that name (a changed
-// WINEDLLOVERRIDES does not reach a program started from within Wine).
-class PlantedOverrides {
+// Wine takes what it tells a program of that name from the registry (a
+// changed WINEDLLOVERRIDES does not reach a program started from within
+// Wine): which DLLs to prefer, and which Windows version to report.
+class SetupAppDefaults {
 public:
-    PlantedOverrides()
+    SetupAppDefaults(const char* version, bool nativeFirst)
     {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
-                        nullptr);
-        for (const char* name : kPlantedNames)
-            RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"),
-                           sizeof "native,builtin");
+        if (version != nullptr) {
+            RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key_, nullptr);
+            RegSetValueExA(key_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                           static_cast<DWORD>(std::strlen(version) + 1));
+        }
+        if (nativeFirst) {
+            RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &overrides_, nullptr);
+            for (const char* name : kPlantedNames)
+                RegSetValueExA(overrides_, name, 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>("native,builtin"),
+                               sizeof "native,builtin");
+        }
     }
-    ~PlantedOverrides()
+    ~SetupAppDefaults()
     {
-        RegCloseKey(key_);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        if (overrides_ != nullptr) {
+            RegCloseKey(overrides_);
+            RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+        }
+        if (key_ != nullptr) {
+            RegDeleteValueA(key_, "Version");
+            RegCloseKey(key_);
+        }
     }
 
 private:
-    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe";
+    static constexpr const char* kOverrides = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
     HKEY key_ = nullptr;
+    HKEY overrides_ = nullptr;
 };
 
+// A medium with its own setup.exe, one file and a shortcut in each folder,
+// both boxes ticked.
+Row ShortcutRow(const std::string& name, const std::string& exe)
+{
+    std::string group = "pelmora-e2e-" + name;
+    return {name,
+            "[init]\r\nStartMenuGroup=" + group + "\r\n[Install]\r\napp.exe\r\n"
+            "[StarMenuSet]\r\nApp|app.exe\r\n[StartUpSet]\r\n" + group + "|app.exe\r\n",
+            {{"setup.exe", exe}, {"app.exe", "app"}}, "C:\\" + group, "MU", {},
+            {kCompletion},
+            {{"%I", "<folder app.exe>"},
+             {"%P\\" + group + "\\App.lnk", "<link %I\\app.exe in %I : app.exe>"},
+             {"%P\\" + group, "<folder App.lnk>"},
+             {"%U\\" + group + ".lnk", "<link %I\\app.exe in %I : app.exe>"}}};
+}
+
 // DLLs planted beside the medium's own setup.exe: each leaves a mark beside
-// itself when anything loads it (planted_dll.c).
+// itself when anything loads it (planted_dll.c). With Wine reporting Vista,
+// setup.exe keeps them out without SetDefaultDllDirectories.
 TEST(Install, PlantedDllsBesideSetupAreNeverLoaded)
 {
     char self[MAX_PATH] = "";
@@ -435,22 +470,34 @@ TEST(Install, PlantedDllsBesideSetupAreNeverLoaded)
     ASSERT_TRUE(driver::ReadFileBytes(driver::SetupExePath(), &exe) &&
                 driver::ReadFileBytes(folder + "\\planted_dll.dll", &dll))
         << driver::LastError();
-    Row row = {"planted",
-               "[init]\r\nStartMenuGroup=pelmora-e2e-planted\r\n[Install]\r\napp.exe\r\n"
-               "[StarMenuSet]\r\nApp|app.exe\r\n[StartUpSet]\r\npelmora-e2e-planted|app.exe\r\n",
-               {{"setup.exe", exe}, {"app.exe", "app"}}, "C:\\pelmora-e2e-planted", "MU", {},
-               {kCompletion},
-               {{"%I", "<folder app.exe>"},
-                {"%P\\pelmora-e2e-planted\\App.lnk", "<link %I\\app.exe in %I : app.exe>"},
-                {"%P\\pelmora-e2e-planted", "<folder App.lnk>"},
-                {"%U\\pelmora-e2e-planted.lnk", "<link %I\\app.exe in %I : app.exe>"}}};
-    for (const char* name : kPlantedNames)
-        row.medium.push_back({std::string(name) + ".dll", dll});
-    driver::Session session;
-    PlantedOverrides overrides;
-    Play(session, row);
-    EXPECT_EQ(std::string::npos, driver::Describe(session.medium).find(".loaded"))
-        << "setup.exe loaded a planted DLL: " << driver::Describe(session.medium);
+    for (const char* version : {static_cast<const char*>(nullptr), "vista"}) {
+        SCOPED_TRACE(version != nullptr ? version : "as Wine is");
+        Row row = ShortcutRow(version != nullptr ? "planted-vista" : "planted", exe);
+        for (const char* name : kPlantedNames)
+            row.medium.push_back({std::string(name) + ".dll", dll});
+        driver::Session session;
+        SetupAppDefaults defaults(version, true);
+        Play(session, row);
+        EXPECT_EQ(std::string::npos, driver::Describe(session.medium).find(".loaded"))
+            << "setup.exe loaded a planted DLL: " << driver::Describe(session.medium);
+    }
+}
+
+// The shipped build as each generation of Windows, as far as Wine can play
+// it: what GetVersion says, and what follows from it.
+TEST(Install, EachReportedWindowsVersionInstalls)
+{
+#ifdef _WIN64
+    GTEST_SKIP() << "the shipped 32-bit build only";
+#endif
+    std::string exe;
+    ASSERT_TRUE(driver::ReadFileBytes(driver::SetupExePath(), &exe)) << driver::LastError();
+    for (const char* version : {"win95", "nt40", "winxp", "win7", "win10"}) {
+        SCOPED_TRACE(version);
+        driver::Session session;
+        SetupAppDefaults defaults(version, false);
+        Play(session, ShortcutRow(std::string("as-") + version, exe));
+    }
 }
 
 // A long list: every file lands, and the source field only moves on, to

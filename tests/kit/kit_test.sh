@@ -10,6 +10,11 @@
 #       the kit's <setup> (a path inside the kit) installs the kit's sample
 #       medium end to end under Wine; <system-dir> is where Wine keeps the
 #       system directory of that program (syswow64 for 32 bits)
+#   kit_test.sh sign <work-dir> <check_binary.sh> <allowed_dlls.txt> <functions.txt> <setup.map>
+#       signs the kit's setup.exe as a vendor would, with a throwaway
+#       certificate, in a copy of the kit (<work-dir>/signed, which install
+#       takes as its work dir): the signature verifies, only the certificate
+#       table and the header fields naming it differ, the loader rules hold
 #   kit_test.sh refuse <text.sh> <markdown>
 #       the text generator stops on a character Shift-JIS cannot hold
 set -u
@@ -103,6 +108,38 @@ install)
             fail "no Start Menu shortcut $link"
     done
     [ -z "$(find "$drive/users" -name 'ぺるもら 常駐.lnk')" ] || fail "a StartUp shortcut though its box is unchecked"
+    ;;
+sign)
+    work=$1 check=$2 allowed=$3 functions=$4 map=$5
+    kit=$(kit_root "$work")
+    signed=$work/signed/unpacked/${kit##*/}
+    rm -rf "$work/signed"
+    mkdir -p "$work/signed/unpacked" "$work/signed/key"
+    cp -r "$kit" "$signed"
+    key=$work/signed/key
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Pelmora Test Vendor" \
+        -addext extendedKeyUsage=codeSigning -keyout "$key/key.pem" -out "$key/cert.pem" \
+        >"$key/openssl.log" 2>&1 || { cat "$key/openssl.log"; exit 1; }
+    # No time stamp: this machine reaches no time-stamping authority.
+    rm -f "$signed/setup.exe"
+    osslsigncode sign -certs "$key/cert.pem" -key "$key/key.pem" -n "Pelmora Setup" -h sha256 \
+        -in "$kit/setup.exe" -out "$signed/setup.exe" >"$key/sign.log" 2>&1 ||
+        { cat "$key/sign.log"; exit 1; }
+    osslsigncode verify -CAfile "$key/cert.pem" -in "$signed/setup.exe" >"$key/verify.log" 2>&1 ||
+        { cat "$key/verify.log"; fail "the signature does not verify"; }
+    # What signing may change: the checksum and the certificate table's
+    # entry in the header; the table itself is appended.
+    original=$(stat -c %s "$kit/setup.exe")
+    header=$(od -An -tu4 -j60 -N4 "$kit/setup.exe" | tr -d ' ')
+    checksum=$((header + 24 + 64))
+    table_entry=$((header + 24 + 96 + 4 * 8))
+    while read -r at _ _; do
+        at=$((at - 1))
+        (( (at >= checksum && at < checksum + 4) || (at >= table_entry && at < table_entry + 8) )) ||
+            fail "signing changed byte $at of the image"
+    done < <(cmp -l "$kit/setup.exe" "$signed/setup.exe" 2>/dev/null)
+    [ "$(stat -c %s "$signed/setup.exe")" -gt "$original" ] || fail "no certificate table was appended"
+    "$check" "$signed/setup.exe" i686 "$allowed" "$functions" "$map" || fail "the signed setup.exe breaks a loader rule"
     ;;
 refuse)
     generator=$1 markdown=$2
