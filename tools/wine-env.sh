@@ -13,6 +13,8 @@
 # started (the pids and the prefix recorded there) is ever stopped, so other
 # developers' displays and wineservers on the same machine are left alone.
 # Both commands may be repeated; start cleans up after a run that crashed.
+# PELMORA_SCREEN sets the screen of the Xvfb that start makes (default
+# 1024x768x24).
 #
 # Started as root, Wine and Xvfb run as the unprivileged user pelmora-wine
 # (tools/deps.sh makes it; PELMORA_WINE_USER names another, empty keeps
@@ -145,7 +147,7 @@ start_xvfb() {
         [ -e "/tmp/.X11-unix/X$n" ] && continue
         # Detached: own session, no inherited descriptors, so ctest does not
         # wait for it when the setup test ends.
-        setsid "${run_as[@]}" Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp \
+        setsid "${run_as[@]}" Xvfb ":$n" -screen 0 "${PELMORA_SCREEN:-1024x768x24}" -nolisten tcp \
             </dev/null >"$state/xvfb.log" 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 100); do
@@ -196,6 +198,7 @@ start_env() {
     wine_env "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         </dev/null >/dev/null 2>&1
     add_font_substitutes
+    add_wine_fonts
     write_envfile
     log "ready: DISPLAY=$display WINEPREFIX=$prefix, as ${wine_user:-$(id -un)}"
 }
@@ -214,6 +217,15 @@ MS PGothic=IPAPGothic
 ＭＳ ゴシック=IPAGothic
 ＭＳ Ｐゴシック=IPAPGothic
 EOF
+}
+
+# Marlett draws the caption buttons; without it each shows a letter "r".
+# This Wine does not look for its own fonts (fonts-wine) where Debian puts
+# them, so they go into the prefix's Fonts folder.
+add_wine_fonts() {
+    local fonts=$prefix/drive_c/windows/Fonts
+    [ -f /usr/share/wine/fonts/marlett.ttf ] || return 0
+    "${run_as[@]}" mkdir -p "$fonts" && "${run_as[@]}" cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 }
 
 write_envfile() {
@@ -236,6 +248,7 @@ make_prefix() {
     display=${DISPLAY:-}
     wine_env "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     add_font_substitutes
+    add_wine_fonts
     [ -d "$prefix/drive_c/windows/system32" ]
 }
 

@@ -4,10 +4,13 @@
 // message box), then lists what landed in the install folder, the Windows
 // and system folders, the Start Menu and StartUp, and the exit code.
 // A window that never comes is reported and the backdrop is closed, so the
-// demo ends cleanly whatever the program can do so far.
+// demo ends cleanly whatever the program can do so far. At the settings
+// dialog it measures what does not fit (fit.h) and reports it at the end.
 //
 //   demo_driver --setup-exe=X:\...\setup.exe --examples=X:\medium
-//               --artifacts=X:\shots [--wait=SECONDS]
+//               --artifacts=X:\shots [--wait=SECONDS] [--lang=ja|en]
+// Exit status: 0 everything fits, 1 something is cut, 2 the setup did not
+// run through to its end or could not be measured.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,12 +19,16 @@
 #include <string>
 #include <vector>
 
+#include "fit.h"
 #include "session.h"
 
 namespace {
 
 int g_waitMs = 20000;
 int g_shotNumber = 0;
+bool g_japanese = false;
+
+const int kFits = 0, kSomethingCut = 1, kDidNotRun = 2;
 
 void Say(const std::string& ansi)
 {
@@ -185,10 +192,12 @@ int Run()
     for (Place& place : places)
         place.before = Snapshot(place.dir, place.recursive);
 
+    fit::Report report;
+    bool measured = false;
     driver::ScopedSetup setup;
     if (!driver::StartSetup(medium, &setup)) {
         Say(driver::LastError());
-        return 1;
+        return kDidNotRun;
     }
     std::string installDir;
     HWND backdrop = driver::WaitForWindow(setup.pid, driver::kBackdropClass,
@@ -213,6 +222,12 @@ int Run()
         } else {
             Say("settings dialog \"" + driver::WindowText(settings) + "\" appeared");
             Shoot("settings");
+            std::string script;
+            driver::ReadFileBytes(medium + "\\setup.ini", &script);
+            measured = fit::MeasureSettings(settings, driver::SetupExePath(), &report);
+            if (!measured)
+                Say("cannot measure the settings dialog: " + driver::LastError());
+            fit::MeasureBigTitle(script, &report);
             installDir = driver::ControlText(settings, IDC_INSTALL_DIR);
             Say("  install folder: " + installDir);
             Say(std::string("  Start Menu box: ") +
@@ -235,7 +250,7 @@ int Run()
     if (!driver::WaitForExit(&setup, g_waitMs, &code)) {
         Say(driver::LastError() + "; ending it");
         driver::KillSetup(&setup);
-        return 1;
+        return kDidNotRun;
     }
     Say("setup.exe exited with code " + std::to_string(code));
 
@@ -247,7 +262,16 @@ int Run()
     }
     for (const Place& place : places)
         ReportNewFiles(place);
-    return 0;
+    if (!measured)
+        return kDidNotRun;
+    Say("");
+    std::printf("%s", fit::Format(report, g_japanese).c_str());
+    // A stand-in without Japanese, or of fixed width, makes every width wrong.
+    if (!report.proportional || !report.japanese) {
+        Say("the dialog font's stand-in is no proportional Japanese font: the figures are wrong");
+        return kDidNotRun;
+    }
+    return report.Cuts() > 0 ? kSomethingCut : kFits;
 }
 
 }  // namespace
@@ -258,6 +282,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--wait=", 7) == 0)
             g_waitMs = std::atoi(argv[i] + 7) * 1000;
+        else if (std::strcmp(argv[i], "--lang=ja") == 0)
+            g_japanese = true;
     }
     return Run();
 }
