@@ -196,7 +196,7 @@ TEST(Startup, BackdropCoversTheScreenOnTopWithRampAndShadowedTitle)
         const char* script;  // null: the sample medium
         const char* title;
     } rows[] = {
-        {"sample", nullptr, "ぺるもら サンプル製品 1.0"},
+        {"sample", nullptr, "ぺるもら サンプル"},
         {"empty-script", "", "Setup Program"},
         {"no-big-title", "[init]\r\nTitle=Only a caption\r\n", "Setup Program"},
         {"own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n", "Hello Pelmora"},

@@ -20,6 +20,12 @@ const int kScreens[][2] = {{640, 480}, {800, 600}, {1024, 768}};
 // Wine draws a caption from 2 pixels after the icon to the close button.
 const int kCaptionMargin = 2;
 
+// Windows' own ＭＳ Ｐゴシック makes the dialog's units about 15% smaller
+// than the stand-in here (a 149-unit line: about 223 pixels there), while
+// full-width characters keep their 12 pixels: a dialog text past this share
+// of its room here may be cut there.
+const int kTightPercent = 85;
+
 // A UTF-16 string of a dialog template, skipped; an ordinal is two words.
 const WORD* SkipSzOrOrd(const WORD* at)
 {
@@ -210,6 +216,7 @@ std::string Format(const Report& report, bool inJapanese)
                   utf8(report.dialogFace).c_str(), font.c_str());
     out += line;
     std::string cutNames;
+    bool tight = false;
     for (const Row& row : report.rows) {
         std::string what = row.what;
         if (row.screenWidth != 0)
@@ -223,6 +230,10 @@ std::string Format(const Report& report, bool inJapanese)
             verdict = line;
             if (cutNames.find(row.what) == std::string::npos)
                 cutNames += (cutNames.empty() ? "" : ", ") + row.what;
+        } else if (row.screenWidth == 0 && row.what != "Title" &&
+                   row.width * 100 > row.room * kTightPercent) {
+            verdict = inJapanese ? "ぎりぎり" : "tight";
+            tight = true;
         } else {
             verdict = inJapanese ? "収まる" : "fits";
         }
@@ -232,6 +243,9 @@ std::string Format(const Report& report, bool inJapanese)
                       utf8(row.text).c_str());
         out += line;
     }
+    if (tight)
+        out += inJapanese ? "ぎりぎり: 余地の 85% を超える行。Windows の ＭＳ Ｐゴシック では切れることがあります。\n"
+                          : "tight: past 85% of its room; Windows' own ＭＳ Ｐゴシック may cut it.\n";
     if (cutNames.empty())
         out += inJapanese ? "すべて収まります。\n" : "Everything fits.\n";
     else
