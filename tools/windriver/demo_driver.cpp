@@ -159,7 +159,12 @@ void FollowInstall(driver::Setup* setup, HWND backdrop)
             if (copy != nullptr) {
                 copySeen = true;
                 Say("copy dialog appeared");
-                Shoot("copy");
+                // Soon after the first step: a small medium is copied before the
+                // screen holds still.
+                driver::Screenshot shot;
+                Sleep(70);
+                if (driver::CaptureScreen(&shot))
+                    Save(shot, "copy");
                 quietSince = GetTickCount();
             }
         }
