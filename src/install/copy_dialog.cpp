@@ -1,9 +1,12 @@
 // The copy-progress dialog (104): the Win32 side of the install sequence.
 // Each platform operation of InstallPlatform is one call here.
-#include "../shell/handles.h"
+#include "copy_dialog.h"
 
 #include <shlobj.h>
 
+// The shell's part in the install: the backdrop owns the finish boxes and
+// takes the close; the caption, the step message and the item-list release.
+#include "../shell/handles.h"
 #include "../shell/state.h"
 #include "folder.h"
 #include "install_sequence.h"

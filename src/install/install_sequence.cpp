@@ -4,7 +4,7 @@
 #include "../script/keys.h"
 #include "../script/script.h"
 #include "../script/text.h"
-#include "../shell/state.h"
+#include "../shell/state.h"  // the process state the install reads and writes
 
 static const int kStopButton = 2;  // IDCANCEL: "中止(&S)", later "終了(&E)"
 static const int kLastSection = 2;
