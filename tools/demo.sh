@@ -50,8 +50,6 @@ setup_exe=$root/$build/setup.exe
 medium=$root/examples/medium
 mkdir -p "$demo"
 
-wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-
 if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "demo: running setup.exe on $DISPLAY (prefix $demo/prefix); finish or cancel it to end"
     "$root/tools/wine-env.sh" prefix "$demo/prefix"
@@ -76,9 +74,9 @@ rm -f "$demo"/[0-9][0-9]-*.png
 "$root/tools/wine-env.sh" start "$state" "$demo/shots"
 set +e
 "$root/tools/wine-run.sh" "$state" "$root/$build/tools/windriver/demo_driver.exe" \
-    "--setup-exe=$(wine_path "$setup_exe")" \
-    "--examples=$(wine_path "$medium")" \
-    "--artifacts=$(wine_path "$demo/shots")"
+    "--setup-exe=$setup_exe" \
+    "--examples=$medium" \
+    "--artifacts=$demo/shots"
 code=$?
 set -e
 

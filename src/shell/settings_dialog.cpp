@@ -172,9 +172,9 @@ static void OnBrowse(HWND dialog)
 static BOOL OnCommand(HWND dialog, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
-    case IDOK:
+    case IDC_INSTALL_BUTTON:
         return OnInstallButton(dialog);
-    case IDCANCEL:
+    case IDC_CANCEL_BUTTON:  // IDCANCEL: the button, Esc and the close box
     case IDABORT:
     case IDCLOSE:
         OnCancel(dialog);

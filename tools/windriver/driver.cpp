@@ -523,16 +523,6 @@ bool WaitForWindowGone(HWND window, int timeoutMs)
     return true;
 }
 
-bool StaysWithoutWindow(DWORD pid, const char* className, int periodMs)
-{
-    HWND found = Poll(periodMs, [&] { return FindWindowOf(pid, className, nullptr); });
-    if (found != nullptr) {
-        Fail("unexpected " + Describe(found));
-        return false;
-    }
-    return true;
-}
-
 std::string WindowText(HWND window)
 {
     char text[1024] = "";
@@ -727,16 +717,6 @@ bool CaptureRect(const RECT& rect, Screenshot* shot)
 bool CaptureScreen(Screenshot* shot)
 {
     RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return CaptureRect(rect, shot);
-}
-
-bool CaptureWindow(HWND window, Screenshot* shot)
-{
-    RECT rect;
-    if (!GetWindowRect(window, &rect)) {
-        Fail("no rectangle for " + Describe(window));
-        return false;
-    }
     return CaptureRect(rect, shot);
 }
 

@@ -123,8 +123,6 @@ HWND WaitForMessageBox(DWORD pid, int timeoutMs = kWaitMs);
 HWND FindMessageBox(DWORD pid);
 // Waits until the window is gone (destroyed or hidden).
 bool WaitForWindowGone(HWND window, int timeoutMs = kWaitMs);
-// True if no visible top-level window of pid appears during the whole period.
-bool StaysWithoutWindow(DWORD pid, const char* className, int periodMs);
 
 // Text of a window or control, through WM_GETTEXT (works across processes).
 std::string WindowText(HWND window);
@@ -173,7 +171,6 @@ struct Screenshot {
 // Copies the screen (or the part of it under rect) from the screen DC.
 bool CaptureScreen(Screenshot* shot);
 bool CaptureRect(const RECT& rect, Screenshot* shot);
-bool CaptureWindow(HWND window, Screenshot* shot);
 // Writes a 24-bit BMP.
 bool SaveBmp(const Screenshot& shot, const std::string& path);
 // Saves the screen to ArtifactsDir()\name.bmp if an artifacts folder is set.

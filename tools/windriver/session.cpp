@@ -12,7 +12,6 @@ const char kCopyCaption[] = "インストール中...";
 const char kCompletion[] = "インストールが完了しました";
 const char kGroupFailure[] = "スタートメニューのグループの登録に失敗しました";
 const char kCannotCopy[] = "コピーできませんでした：";
-const char kFinishButton[] = "終了(&E)";
 
 namespace {
 
@@ -51,7 +50,7 @@ std::string View(HWND copy)
 {
     std::string view = WindowText(copy);
     for (int id : {IDC_SOURCE_LABEL, IDC_SOURCE_PATH, IDC_DESTINATION_LABEL, IDC_DESTINATION_PATH,
-                   IDC_DONE_MARK, IDC_CANCEL_BUTTON})
+                   IDC_DONE_MARK, IDC_STOP_BUTTON})
         if (IsControlVisible(copy, id))
             view += " | " + ControlText(copy, id);
     return view;
@@ -70,6 +69,37 @@ bool MakeFolders(const std::string& path)
     }
     return true;
 }
+
+// When the copy dialog's stop button is pressed.
+enum StopMoment { kNoMoment, kHeldStill, kMarkShown, kBoxClosed, kMarkBoxUp };
+
+bool PressInstall(HWND settings) { return PressButton(settings, IDC_INSTALL_BUTTON); }
+bool PressEscape(HWND settings) { return SendKey(Control(settings, IDC_INSTALL_BUTTON), VK_ESCAPE); }
+
+// A click on the box itself: only the button toggles its own check.
+bool Tick(HWND settings, int id, bool wanted)
+{
+    HWND box = wanted ? Control(settings, id) : nullptr;
+    DWORD_PTR ignored;
+    if (box != nullptr)
+        SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    if (!wanted || CheckState(settings, id) == BST_CHECKED)
+        return true;
+    Fail("box " + std::to_string(id) + " did not take the tick");
+    return false;
+}
+
+// Each cancel point, in the order of Cancel: what leaves the settings
+// dialog, then when the copy dialog's stop button is pressed.
+struct CancelPoint {
+    bool (*leave)(HWND settings);
+    int moment;
+};
+const CancelPoint kCancelPoints[] = {
+    {PressInstall, kNoMoment}, {PressEscape, kNoMoment},  {PostClose, kNoMoment},
+    {PressInstall, kHeldStill}, {PressInstall, kMarkShown}, {PressInstall, kBoxClosed},
+    {PressInstall, kMarkBoxUp},
+};
 
 }  // namespace
 
@@ -338,30 +368,25 @@ HWND Session::Open(const std::string& dir, const char* caption, int timeoutMs,
 bool Session::Install(HWND settings, const std::string& typed, bool startMenu, bool startUp,
                       Cancel when, const std::string& mark, Walk* walk)
 {
+    const CancelPoint& point = kCancelPoints[static_cast<int>(when)];
     installDir = Expand(typed);
     copy = nullptr;
-    if (!SetControlText(settings, IDC_INSTALL_DIR, installDir))
+    if (!SetControlText(settings, IDC_INSTALL_DIR, installDir) ||
+        !Tick(settings, IDC_START_MENU_BOX, startMenu) || !Tick(settings, IDC_START_UP_BOX, startUp) ||
+        !point.leave(settings))
         return false;
-    for (int id : {startMenu ? IDC_START_MENU_BOX : 0, startUp ? IDC_START_UP_BOX : 0}) {
-        // A click on the box itself: only the button toggles its own check.
-        HWND box = id == 0 ? nullptr : Control(settings, id);
-        DWORD_PTR ignored;
-        if (box != nullptr)
-            SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        if (id != 0 && CheckState(settings, id) != BST_CHECKED) {
-            Fail("box " + std::to_string(id) + " did not take the tick");
-            return false;
-        }
-    }
-    bool pressed = when == Cancel::kEscape
-                       ? SendKey(Control(settings, IDC_INSTALL_BUTTON), VK_ESCAPE)
-                   : when == Cancel::kCancelButton ? PressButton(settings, IDC_CANCEL_BUTTON)
-                   : when == Cancel::kCloseBox     ? PostClose(settings)
-                                                   : PressButton(settings, IDC_INSTALL_BUTTON);
-    if (!pressed)
-        return false;
-    if (when == Cancel::kEscape || when == Cancel::kCancelButton || when == Cancel::kCloseBox)
+    if (point.leave != PressInstall)
         return Finish(walk);
+    if (!FindCopyDialog())
+        return false;
+    if (point.moment == kHeldStill && !StopHeldStill(Expand(mark), walk))
+        return false;
+    return WalkCopyDialog(point.moment == kHeldStill ? kNoMoment : point.moment, mark, walk) &&
+           Finish(walk);
+}
+
+bool Session::FindCopyDialog()
+{
     // Looked for without a pause: the first step comes 50 ms after the
     // dialog opens.
     DWORD start = GetTickCount();
@@ -369,30 +394,39 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         if (GetTickCount() - start > DWORD(kWaitMs) || !IsRunning(setup)) {
             HWND box = FindMessageBox(setup.pid);
             Fail(std::string("no copy dialog") +
-                           (box ? " but the box \"" + ReadMessageBox(box).text + "\"" : ""));
+                 (box ? " but the box \"" + ReadMessageBox(box).text + "\"" : ""));
             return false;
         }
         Sleep(0);
     }
-    if (when == Cancel::kBeforeFirstStep) {
-        // Held still, the program cannot take its first step while the
-        // driver looks and queues the cancel.
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE,
-                                   GetWindowThreadProcessId(copy, nullptr));
-        if (thread != nullptr)
-            SuspendThread(thread);
-        walk->early = GetFileAttributesA(Expand(mark).c_str()) == INVALID_FILE_ATTRIBUTES;
-        pressed = PressButton(copy, IDC_CANCEL_BUTTON);
-        if (thread != nullptr) {
-            ResumeThread(thread);
-            CloseHandle(thread);
-        }
-        if (!pressed)
-            return false;
+    return true;
+}
+
+bool Session::StopHeldStill(const std::string& path, Walk* walk)
+{
+    // Held still, the program cannot take its first step while the driver
+    // looks and queues the cancel.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(copy, nullptr));
+    if (thread != nullptr)
+        SuspendThread(thread);
+    walk->early = GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    bool pressed = PressButton(copy, IDC_STOP_BUTTON);
+    if (thread != nullptr) {
+        ResumeThread(thread);
+        CloseHandle(thread);
     }
-    bool cancelled = when == Cancel::kBeforeFirstStep;
+    return pressed;
+}
+
+bool Session::WalkCopyDialog(int moment, const std::string& mark, Walk* walk)
+{
+    // The stop button is pressed once, at its moment.
+    auto stopAt = [&](int at, bool now) {
+        if (moment == at && now && PressButton(copy, IDC_STOP_BUTTON))
+            moment = kNoMoment;
+    };
     HWND last = nullptr;
-    start = GetTickCount();
+    DWORD start = GetTickCount();
     while (IsRunning(setup)) {
         if (GetTickCount() - start > kWalkMs) {
             Fail("the install did not end in time");
@@ -401,8 +435,7 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         std::string source = ControlText(copy, IDC_SOURCE_PATH);
         if (IsWindow(copy) && (walk->shown.empty() || walk->shown.back() != source))
             walk->shown.push_back(source);
-        if (when == Cancel::kWhenShown && !cancelled && source.find(mark) != std::string::npos)
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        stopAt(kMarkShown, source.find(mark) != std::string::npos);
         HWND box = FindMessageBox(setup.pid);
         if (box == nullptr || box == last) {
             Sleep(2);
@@ -415,8 +448,8 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
                                   : "<caption " + text.caption + "> " + text.text);
         walk->views.push_back(View(copy));
         walk->inputs += IsWindowEnabled(copy) ? '+' : '-';
-        if (when == Cancel::kUnderBox && !cancelled && text.text == mark) {
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        if (moment == kMarkBoxUp && text.text == mark) {
+            stopAt(kMarkBoxUp, true);
             // The box may go with the program; if it stays, the user closes it.
             if (!WaitForWindowGone(box, 3000))
                 PressMessageBoxOk(box);
@@ -424,10 +457,9 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         }
         PressMessageBoxOk(box);
         WaitForWindowGone(box);
-        if (when == Cancel::kAfterFirstBox && !cancelled)
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        stopAt(kBoxClosed, true);
     }
-    return Finish(walk);
+    return true;
 }
 
 void Session::LetGo()

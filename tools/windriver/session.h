@@ -25,7 +25,6 @@ extern const char kCopyCaption[];
 extern const char kCompletion[];
 extern const char kGroupFailure[];
 extern const char kCannotCopy[];
-extern const char kFinishButton[];
 
 // Attribute that Lay() does not set but imitates: another program holds the
 // file open without sharing until the Session ends.
@@ -78,11 +77,11 @@ HWND WaitForFolderBrowser(DWORD pid, int timeoutMs = kWaitMs);
 // Selects path in the browser as a click in its tree would.
 bool SelectFolder(HWND browser, DWORD pid, const std::string& path);
 
-// Where the user cancels.
+// Where the user cancels: in the settings dialog instead of installing, or
+// at a moment of the copy dialog's walk (its stop button).
 enum class Cancel {
     kNever,
     kEscape,          // in the settings dialog: the Esc key,
-    kCancelButton,    // its cancel button,
     kCloseBox,        // or its close box
     kBeforeFirstStep, // as soon as the copy dialog is up, the program held still
     kWhenShown,       // once the copy dialog's source field shows the mark
@@ -145,6 +144,9 @@ public:
     std::string medium, installDir;
 
 private:
+    bool FindCopyDialog();
+    bool StopHeldStill(const std::string& path, Walk* walk);
+    bool WalkCopyDialog(int moment, const std::string& mark, Walk* walk);
     bool Finish(Walk* walk);
     std::vector<std::string> cleanUp_;
     std::vector<HANDLE> held_;
