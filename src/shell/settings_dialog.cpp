@@ -13,11 +13,8 @@
 #include "settings_logic.h"
 #include "state.h"
 
-// Script values and lines are read into this size, the bitmap name too.
-static const int kValueSize = 256;
-
-// The seven text lines, filled from msga to msgg.
-static const int kTextLineIds[] = {
+// The text lines, filled from msga on.
+static const int kTextLineIds[kTextLineCount] = {
     IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4,
     IDC_TEXT_LINE5, IDC_TEXT_LINE6, IDC_TEXT_LINE7,
 };
