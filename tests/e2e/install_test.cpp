@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -216,15 +215,6 @@ TEST(Install, EachRowShowsItsBoxesAndLeavesItsFiles)
         Play(session, row);
 }
 
-std::string FolderOf(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end());
-    std::string text = "<folder";
-    for (const std::string& name : names)
-        text += " " + name;
-    return text + ">";
-}
-
 // A disc: its files and folder read-only, one file hidden too. The copies
 // lose those marks, so the next version installs over them; the Windows
 // and system folders keep their first copy.
@@ -379,35 +369,6 @@ TEST(Install, PlantedDllsBesideSetupAreNeverLoaded)
     Play(session, row);
     EXPECT_EQ(std::string::npos, driver::Describe(session.medium).find(".loaded"))
         << "setup.exe loaded a planted DLL: " << driver::Describe(session.medium);
-}
-
-// A long list: every file lands, and the source field only moves on, to
-// the last entry.
-TEST(Install, AThousandEntriesAllLandInOrder)
-{
-    const int kFiles = 1000;
-    Row row = {"many", "[Install]\r\n", {}, "C:\\pelmora-e2e-many", "", {}, {kCompletion}, {}};
-    std::vector<std::string> names;
-    for (int i = 1; i <= kFiles; ++i) {
-        std::string name = "m" + std::to_string(10000 + i).substr(1) + ".dat";
-        names.push_back(name);
-        row.script += name + "\r\n";
-        row.medium.push_back({name, "file " + std::to_string(i)});
-        row.after.push_back({"%I\\" + name, "file " + std::to_string(i)});
-    }
-    row.after.push_back({"%I", FolderOf(names)});
-    driver::Session session;
-    driver::Walk walk;
-    Play(session, row, false, &walk);
-    std::vector<int> seen;
-    for (const std::string& field : walk.shown) {
-        size_t at = field.rfind("\\m");
-        if (at != std::string::npos)
-            seen.push_back(std::atoi(field.c_str() + at + 2));
-    }
-    EXPECT_GT(seen.size(), 50u);
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << "the source field went backwards";
-    EXPECT_EQ(kFiles, seen.empty() ? 0 : seen.back()) << "the last step shown";
 }
 
 }  // namespace

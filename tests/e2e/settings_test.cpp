@@ -127,52 +127,6 @@ TEST(Settings, EachScriptFillsTheDialogAndCancelEndsWithZero)
     }
 }
 
-// Polls until the edit shows the expected text; returns what it shows.
-std::string EditShows(HWND dialog, const std::string& expected)
-{
-    std::string text;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
-        if ((text = driver::ControlText(dialog, IDC_INSTALL_DIR)) == expected)
-            break;
-    return text;
-}
-
-// A refused entry brings its message, owned by the dialog, and the
-// proposal back; the default button brings the proposal back too.
-TEST(Settings, RefusedEntriesAndTheDefaultButtonBringTheProposalBack)
-{
-    const char kCharacters[] = "ファイル名に  /:*?\"<>|  の文字は使えません。";
-    const char kNameless[] = "名無しのフォルダが指定されています。";
-    const struct {
-        const char* entry;
-        const char* message;  // null: the default button, no message
-    } rows[] = {
-        {"D:\\My*Tool", kCharacters},       {"D:\\My|Tool", kCharacters},
-        {"D:\\\\Tool", kNameless},          {"D:\\Tool\\ \t \\Sub", kNameless},
-        {"X:\\Other", nullptr},
-    };
-    driver::Session session;
-    session.Medium("settings-refused", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n");
-    HWND dialog = session.Open(session.medium);
-    ASSERT_NE(nullptr, dialog) << driver::LastError();
-    std::string proposal = session.Expand("%DApps\\Tool");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.entry);
-        ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, row.entry));
-        ASSERT_TRUE(driver::PressButton(dialog, row.message ? IDC_INSTALL_BUTTON : IDC_DEFAULT_BUTTON))
-            << driver::LastError();
-        if (row.message != nullptr) {
-            driver::MessageBoxText box;
-            ASSERT_TRUE(driver::AnswerMessageBox(session.setup.pid, &box)) << driver::LastError();
-            EXPECT_EQ(driver::kProgramCaption, box.caption);
-            EXPECT_EQ(row.message, box.text);
-            EXPECT_EQ(dialog, box.owner);
-        }
-        EXPECT_EQ(proposal, EditShows(dialog, proposal));
-        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
-    }
-}
-
 // The long form of a path, as the folder browser reports it.
 std::string LongPath(const std::string& path)
 {
@@ -181,46 +135,68 @@ std::string LongPath(const std::string& path)
     return (length == 0 || length >= MAX_PATH) ? path : std::string(buffer, length);
 }
 
-// The browser, cancelled, changes nothing; a folder chosen in it gets the
-// proposal's last name unless it has it already (the typed text counts
-// for nothing).
-TEST(Settings, FolderBrowserAppendsTheProposedName)
+// The buttons beside the entry, one after another in one dialog. A refused
+// entry brings its message, owned by the dialog, and the proposal back; the
+// default button brings the proposal back without one. The browser,
+// cancelled, changes nothing; a folder chosen in it gets the proposal's last
+// name unless it has it already (the typed text counts for nothing).
+TEST(Settings, RefusedEntriesTheDefaultButtonAndTheFolderBrowser)
 {
+    const char kCharacters[] = "ファイル名に  /:*?\"<>|  の文字は使えません。";
+    const char kNameless[] = "名無しのフォルダが指定されています。";
     driver::Session session;
-    session.Medium("settings-browse", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n",
+    session.Medium("settings-entry", "[init]\r\nCopyDir=Apps\\Tool\r\n[Install]\r\nsetup.ini\r\n",
                    {{"Work\\", ""}, {"TOOL\\", ""}});
-    std::string work = LongPath(session.medium) + "\\Work";
-    std::string named = LongPath(session.medium) + "\\TOOL";
+    const std::string proposal = session.Expand("%DApps\\Tool");
+    const std::string work = LongPath(session.medium) + "\\Work", named = LongPath(session.medium) + "\\TOOL";
+    const int kInstall = IDC_INSTALL_BUTTON, kBrowse = IDC_BROWSE_BUTTON;
     const struct {
-        const char* typed;
-        std::string chosen;  // empty: the browser is cancelled
-        std::string expected;
+        const char* typed;    // null: the edit as it stands
+        int button;
+        const char* message;  // what the install button says
+        std::string chosen;   // in the browser; empty: cancelled
+        std::string expected; // in the edit afterwards
     } rows[] = {
-        {"X:\\Typed", "", "X:\\Typed"},
-        {nullptr, work, work + "\\Tool"},
-        {"C:\\Other", named, named},
-        {nullptr, session.Expand("%D"), session.Expand("%DTool")},
+        {"D:\\My*Tool", kInstall, kCharacters, "", proposal},
+        {"D:\\My|Tool", kInstall, kCharacters, "", proposal},
+        {"D:\\\\Tool", kInstall, kNameless, "", proposal},
+        {"D:\\Tool\\ \t \\Sub", kInstall, kNameless, "", proposal},
+        {"X:\\Other", IDC_DEFAULT_BUTTON, nullptr, "", proposal},
+        {"X:\\Typed", kBrowse, nullptr, "", "X:\\Typed"},
+        {nullptr, kBrowse, nullptr, work, work + "\\Tool"},
+        {"C:\\Other", kBrowse, nullptr, named, named},
+        {nullptr, kBrowse, nullptr, session.Expand("%D"), session.Expand("%DTool")},
     };
     HWND dialog = session.Open(session.medium);
     ASSERT_NE(nullptr, dialog) << driver::LastError();
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.chosen);
+        SCOPED_TRACE(row.typed != nullptr ? row.typed : row.chosen);
         if (row.typed != nullptr) {
             ASSERT_TRUE(driver::SetControlText(dialog, IDC_INSTALL_DIR, row.typed));
         }
-        ASSERT_TRUE(driver::PressButton(dialog, IDC_BROWSE_BUTTON)) << driver::LastError();
-        HWND browser = driver::WaitForFolderBrowser(session.setup.pid);
-        ASSERT_NE(nullptr, browser) << driver::LastError();
-        EXPECT_EQ("インストール先の親のフォルダ。\n自動的にフォルダ名が付きます。",
-                  driver::ControlText(browser, 14146)) << "the browser's title text";
-        if (!row.chosen.empty()) {
-            ASSERT_TRUE(driver::SelectFolder(browser, session.setup.pid, row.chosen))
-                << driver::LastError();
+        ASSERT_TRUE(driver::PressButton(dialog, row.button)) << driver::LastError();
+        if (row.message != nullptr) {
+            driver::MessageBoxText box;
+            ASSERT_TRUE(driver::AnswerMessageBox(session.setup.pid, &box)) << driver::LastError();
+            EXPECT_EQ(driver::kProgramCaption, box.caption);
+            EXPECT_EQ(row.message, box.text);
+            EXPECT_EQ(dialog, box.owner);
         }
-        ASSERT_TRUE(driver::PressButton(browser, row.chosen.empty() ? IDCANCEL : IDOK))
-            << driver::LastError();
-        ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
-        EXPECT_EQ(row.expected, EditShows(dialog, row.expected));
+        if (row.button == kBrowse) {
+            HWND browser = driver::WaitForFolderBrowser(session.setup.pid);
+            ASSERT_NE(nullptr, browser) << driver::LastError();
+            EXPECT_EQ("インストール先の親のフォルダ。\n自動的にフォルダ名が付きます。",
+                      driver::ControlText(browser, 14146)) << "the browser's title text";
+            if (!row.chosen.empty()) {
+                ASSERT_TRUE(driver::SelectFolder(browser, session.setup.pid, row.chosen))
+                    << driver::LastError();
+            }
+            ASSERT_TRUE(driver::PressButton(browser, row.chosen.empty() ? IDCANCEL : IDOK))
+                << driver::LastError();
+            ASSERT_TRUE(driver::WaitForWindowGone(browser)) << driver::LastError();
+        }
+        EXPECT_EQ(row.expected, driver::WaitForControlText(dialog, IDC_INSTALL_DIR, row.expected));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
     }
 }
 

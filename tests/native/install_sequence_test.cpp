@@ -185,13 +185,9 @@ TEST_F(InstallSequence, SplitsShortcutLines)
         const char* name;  // nullptr: skipped
         const char* target;
     } rows[] = {
-        {"Readme | readme.txt", "Readme ", "readme.txt"},
-        {"Tool|bin\\tool.exe", "Tool", "bin\\tool.exe"},
-        {"  Lead|\t x.exe ", "Lead", "x.exe "},
-        {"Two|a|b", "Two", "a|b"},
-        {"Empty|", "Empty", ""},
-        {"|x.exe", "", "x.exe"},
-        {"|", "", ""},
+        {"Readme | readme.txt", "Readme ", "readme.txt"}, {"Tool|bin\\tool.exe", "Tool", "bin\\tool.exe"},
+        {"  Lead|\t x.exe ", "Lead", "x.exe "}, {"Two|a|b", "Two", "a|b"}, {"Empty|", "Empty", ""},
+        {"|x.exe", "", "x.exe"}, {"|", "", ""},
         // 0x83 0x7C is no Shift-JIS character, but the byte 0x7C is "|" all the same.
         {"\x83|x", "\x83", "x"},
         {"NoBar x.exe", nullptr, nullptr},
@@ -220,6 +216,8 @@ TEST_F(InstallSequence, WritesShortcutsWithAnEmptyInstallDir)
 
 TEST_F(InstallSequence, SkipsOnlyThePassWhoseFolderOrGroupIsMissing)
 {
+    const char* const kPrograms = "C:\\Menu\\Programs";
+    const char* const kStartUp = "C:\\Menu\\StartUp";
     struct Row {
         int programsFound;
         const char* programs;
@@ -227,15 +225,12 @@ TEST_F(InstallSequence, SkipsOnlyThePassWhoseFolderOrGroupIsMissing)
         const char* startUp;
         bool menuLink, startUpLink;
     } rows[] = {
-        {0, "C:\\Stale", 1, "C:\\Menu\\StartUp", false, true},
-        {1, "", 1, "C:\\Menu\\StartUp", false, true},
-        {1, nullptr, 1, "C:\\Menu\\StartUp", false, true},
-        {1, "C:\\Menu\\Programs", 0, "C:\\Stale", true, false},
-        {1, "C:\\Menu\\Programs", 1, "", true, false},
-        {1, "C:\\Menu\\Programs", 1, nullptr, true, false},
+        {0, "C:\\Stale", 1, kStartUp, false, true}, {1, "", 1, kStartUp, false, true},
+        {1, nullptr, 1, kStartUp, false, true}, {1, kPrograms, 0, "C:\\Stale", true, false},
+        {1, kPrograms, 1, "", true, false}, {1, kPrograms, 1, nullptr, true, false},
         {0, "", 0, "", false, false},
         // The group cannot be made.
-        {1, "C:\\Bad", 1, "C:\\Menu\\StartUp", false, true},
+        {1, "C:\\Bad", 1, kStartUp, false, true},
     };
     for (const Row& row : rows) {
         Fresh("[StarMenuSet]\r\nA|a.exe\r\n[StartUpSet]\r\nB|b.exe\r\n", 1, 1);
@@ -327,17 +322,12 @@ TEST(ComposePath, JoinsWithOneInsertedSeparatorWithinTheBound)
         std::string expected;
         int whole;
     } rows[] = {
-        {"C:\\Pelmora", "a.txt", nullptr, "C:\\Pelmora\\a.txt", 1},
-        {"D:\\", "a.txt", nullptr, "D:\\\\a.txt", 1},
-        {"C:", "a", nullptr, "C:\\a", 1},
-        {"", "a", nullptr, "\\a", 1},
-        {"C:\\x", "", nullptr, "C:\\x\\", 1},
-        {"C:\\g", "Readme ", ".lnk", "C:\\g\\Readme .lnk", 1},
-        {"C:\\ソ", "ソ", nullptr, "C:\\ソ\\ソ", 1},
+        {"C:\\Pelmora", "a.txt", nullptr, "C:\\Pelmora\\a.txt", 1}, {"D:\\", "a.txt", nullptr, "D:\\\\a.txt", 1},
+        {"C:", "a", nullptr, "C:\\a", 1}, {"", "a", nullptr, "\\a", 1}, {"C:\\x", "", nullptr, "C:\\x\\", 1},
+        {"C:\\g", "Readme ", ".lnk", "C:\\g\\Readme .lnk", 1}, {"C:\\ソ", "ソ", nullptr, "C:\\ソ\\ソ", 1},
         {dir252, "12", ".lnk", dir252 + "\\12.lnk", 1},     // 259: exactly at the bound
         {dir252, "123", ".lnk", dir252 + "\\123.ln", 0},    // one past it
-        {dir252, "123456", nullptr, dir252 + "\\123456", 1},
-        {dir252, "1234567", nullptr, dir252 + "\\123456", 0},
+        {dir252, "123456", nullptr, dir252 + "\\123456", 1}, {dir252, "1234567", nullptr, dir252 + "\\123456", 0},
         {std::string(259, 'd'), "a", nullptr, std::string(259, 'd'), 0},
         {std::string(258, 'd'), "", nullptr, std::string(258, 'd') + "\\", 1},
     };
@@ -349,18 +339,6 @@ TEST(ComposePath, JoinsWithOneInsertedSeparatorWithinTheBound)
         EXPECT_EQ(row.expected, destination);
         EXPECT_EQ('#', destination[kPathSize]);
     }
-}
-
-// The install skips such a line; the medium checker relies on it staying as it was.
-TEST(SplitShortcutLine, LeavesALineWithoutABarAlone)
-{
-    char line[] = "no bar";
-    char* name = nullptr;
-    char* target = nullptr;
-    EXPECT_EQ(0, SplitShortcutLine(line, &name, &target));
-    EXPECT_EQ(nullptr, name);
-    EXPECT_EQ(nullptr, target);
-    EXPECT_STREQ("no bar", line);
 }
 
 }  // namespace

@@ -151,12 +151,4 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
     }
 }
 
-TEST(ComposeCharacterMessage, ListsEveryForbiddenCharacter)
-{
-    PathBuffer text("");
-    ComposeCharacterMessage(text.bytes);
-    EXPECT_EQ("ファイル名に  /:*?\"<>|  の文字は使えません。", text.Text());
-    EXPECT_TRUE(text.GuardsIntact());
-}
-
 }  // namespace

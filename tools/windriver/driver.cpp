@@ -170,7 +170,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes)
     return ok;
 }
 
-void CollectFiles(const std::string& root, const std::string& relative,
+void CollectFiles(const std::string& root, const std::string& relative, bool withFolders,
                   std::vector<std::string>* files)
 {
     WIN32_FIND_DATAA data;
@@ -182,10 +182,11 @@ void CollectFiles(const std::string& root, const std::string& relative,
         if (name == "." || name == "..")
             continue;
         std::string path = relative.empty() ? name : Join(relative, name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CollectFiles(root, path, files);
-        else
-            files->push_back(path);
+        bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!folder || withFolders)
+            files->push_back(folder ? path + "\\" : path);
+        if (folder)
+            CollectFiles(root, path, withFolders, files);
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
@@ -358,10 +359,10 @@ bool RemoveTree(const std::string& path)
     return true;
 }
 
-std::vector<std::string> ListFiles(const std::string& dir)
+std::vector<std::string> ListFiles(const std::string& dir, bool withFolders)
 {
     std::vector<std::string> files;
-    CollectFiles(dir, "", &files);
+    CollectFiles(dir, "", withFolders, &files);
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -556,6 +557,13 @@ std::string ControlText(HWND dialog, int id)
 {
     HWND control = Control(dialog, id);
     return control == nullptr ? std::string() : WindowText(control);
+}
+
+std::string WaitForControlText(HWND dialog, int id, const std::string& expected, int timeoutMs)
+{
+    std::string text;
+    Poll(timeoutMs, [&] { return (text = ControlText(dialog, id)) == expected ? dialog : nullptr; });
+    return text;
 }
 
 bool SetControlText(HWND dialog, int id, const std::string& text)

@@ -73,8 +73,9 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Deletes a folder with everything in it; true if it is gone afterwards.
 bool RemoveTree(const std::string& path);
-// Relative paths of every file below dir, sorted ("a.txt", "sub\\b.txt").
-std::vector<std::string> ListFiles(const std::string& dir);
+// Relative paths of every file below dir, sorted ("a.txt", "sub\\b.txt");
+// withFolders, every folder too, with a final "\\" ("sub\\").
+std::vector<std::string> ListFiles(const std::string& dir, bool withFolders = false);
 // Shell folder path (CSIDL_PROGRAMS, CSIDL_STARTUP, ...), "" if unknown.
 std::string ShellFolder(int csidl);
 std::string WindowsDirectory();
@@ -131,6 +132,9 @@ std::string ClassNameOf(HWND window);
 HWND Control(HWND dialog, int id);
 // Text of control id of dialog; "" and LastError() if the control is missing.
 std::string ControlText(HWND dialog, int id);
+// Waits until control id shows `expected`; returns what it shows last.
+std::string WaitForControlText(HWND dialog, int id, const std::string& expected,
+                               int timeoutMs = 5000);
 // Sets the text of an edit control as typing would (WM_SETTEXT).
 bool SetControlText(HWND dialog, int id, const std::string& text);
 // BST_CHECKED / BST_UNCHECKED of a check box, -1 if missing.
