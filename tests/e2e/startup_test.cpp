@@ -186,7 +186,6 @@ TEST(Startup, BackdropCoversTheScreenOnTopWithRampAndShadowedTitle)
     } rows[] = {
         {"sample", nullptr, "ぺるもら サンプル製品 1.0"},
         {"empty-script", "", "Setup Program"},
-        {"no-big-title", "[init]\r\nTitle=Only a caption\r\n", "Setup Program"},
         {"own-title", "; comment\r\n[INIT]\r\n  BigTitle=Hello Pelmora\r\n", "Hello Pelmora"},
     };
     for (const auto& row : rows) {

@@ -153,15 +153,14 @@ TEST_F(InstallSequence, DoesNotCopyUnderAPathCutAtTheBoundAndCutsTheWarning)
 
 TEST_F(InstallSequence, MakesTheGroupNamedByTheScriptOrPelmora)
 {
+    const char* const kGroup = "C:\\Menu\\Programs\\Pelmora";
     struct Row {
         const char* init;
         const char* entries;
         const char* folder;
     } rows[] = {
-        {"", "A|a.exe\r\n", "C:\\Menu\\Programs\\Pelmora"},
         // An empty set still gets its group.
-        {"", "", "C:\\Menu\\Programs\\Pelmora"},
-        {"[init]\r\nStartMenuGroup=\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\Pelmora"},
+        {"", "A|a.exe\r\n", kGroup}, {"", "", kGroup}, {"[init]\r\nStartMenuGroup=\r\n", "A|a.exe\r\n", kGroup},
         {"[init]\r\nStartMenuGroup=Games\\Tools\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\Games\\Tools"},
         {"[init]\r\nstartmenugroup= My Game \r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\ My Game "},
         {"[init]\r\nStartMenuGroup=ソフト\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\ソフト"},

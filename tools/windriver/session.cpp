@@ -19,29 +19,13 @@ namespace {
 // within this.
 const DWORD kWalkMs = 240000;
 
-// One sz_Or_Ord field as Shift-JIS text, or "#n" for an ordinal.
-std::string ReadField(const WORD*& cursor)
+// Steps over one sz_Or_Ord field: an ordinal or a NUL-terminated UTF-16 text.
+void SkipField(const WORD*& cursor)
 {
-    if (*cursor == 0xFFFF) {
-        std::string ordinal = "#" + std::to_string(cursor[1]);
+    if (*cursor == 0xFFFF)
         cursor += 2;
-        return ordinal;
-    }
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(cursor);
-    int length = lstrlenW(wide);
-    cursor += length + 1;
-    char ansi[512] = "";
-    WideCharToMultiByte(932, 0, wide, length, ansi, sizeof ansi - 1, nullptr, nullptr);
-    return ansi;
-}
-
-std::string ClassName(const std::string& field)
-{
-    const char* names[] = {"BUTTON", "EDIT", "STATIC"};
-    for (int atom = 0x80; atom <= 0x82; ++atom)
-        if (field == "#" + std::to_string(atom))
-            return names[atom - 0x80];
-    return CharUpperA(std::string(field).data());
+    else
+        cursor += lstrlenW(reinterpret_cast<const wchar_t*>(cursor)) + 1;
 }
 
 // The copy dialog as the user reads it: its caption, then the texts of its
@@ -117,24 +101,20 @@ bool ReadDialogTemplate(int id, DialogTemplate* dialog)
         return false;
     }
     dialog->style = head->style;
-    dialog->exStyle = head->dwExtendedStyle;
-    dialog->cx = head->cx;
-    dialog->cy = head->cy;
     const WORD* cursor = reinterpret_cast<const WORD*>(head + 1);
-    dialog->menu = ReadField(cursor);
-    dialog->windowClass = ReadField(cursor);
-    dialog->caption = ReadField(cursor);
-    dialog->pointSize = *cursor++;
-    dialog->face = ReadField(cursor);
+    SkipField(cursor);  // menu
+    SkipField(cursor);  // class
+    SkipField(cursor);  // caption
+    ++cursor;           // point size
+    SkipField(cursor);  // face
     for (int i = 0; i < head->cdit; ++i) {
         // Each item starts on a DWORD boundary.
         cursor = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(cursor) + 3) & ~UINT_PTR(3));
         const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(cursor);
         cursor = reinterpret_cast<const WORD*>(item + 1);
-        std::string className = ClassName(ReadField(cursor));
-        std::string text = ReadField(cursor);
-        dialog->items.push_back({item->id, className, item->style, item->x, item->y, item->cx,
-                                 item->cy, text, item->dwExtendedStyle});
+        SkipField(cursor);  // class
+        SkipField(cursor);  // text
+        dialog->items.push_back({item->id, item->style});
         WORD extra = *cursor++;  // creation data, in bytes
         cursor = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(cursor) + extra);
     }

@@ -39,20 +39,14 @@ struct Entry {
 };
 using Entries = std::vector<Entry>;
 
-// A dialog template of setup.exe's Japanese resources; ordinals of class
-// and text read "#n", the predefined classes by name.
+// The controls of a dialog template of setup.exe's Japanese resources, in
+// the template's order: their ids and styles, and the dialog's own style.
 struct TemplateItem {
     int id;
-    std::string className;
     DWORD style;
-    int x, y, cx, cy;
-    std::string text;
-    DWORD exStyle = 0;
 };
 struct DialogTemplate {
-    DWORD style = 0, exStyle = 0;
-    int cx = 0, cy = 0, pointSize = 0;
-    std::string menu, windowClass, caption, face;
+    DWORD style = 0;
     std::vector<TemplateItem> items;
 };
 bool ReadDialogTemplate(int id, DialogTemplate* dialog);

@@ -41,21 +41,15 @@ TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
 
     auto medium = OpenMediumFolder(root.string());
     const ProbeRow rows[] = {
-        {"plain.txt", true, kMatchExact, 5},
-        {"PLAIN.txt", true, kMatchCase, 5},
-        {"plain.txt  ", true, kMatchExact, 5},   // Windows drops trailing blanks
-        {"plain.txt.", true, kMatchExact, 5},
-        {"ソフト.txt", true, kMatchExact, 3},
-        {"説明書.txt", true, kMatchUtf8Name, 5},
+        // Windows drops trailing blanks and dots.
+        {"plain.txt", true, kMatchExact, 5}, {"PLAIN.txt", true, kMatchCase, 5},
+        {"plain.txt  ", true, kMatchExact, 5}, {"plain.txt.", true, kMatchExact, 5},
+        {"ソフト.txt", true, kMatchExact, 3}, {"説明書.txt", true, kMatchUtf8Name, 5},
         {"upper.txt", true, kMatchCase, 2},
-        {"sub\\inner.dat", true, kMatchExact, 6},
-        {"sub/inner.dat", true, kMatchExact, 6},
-        {"SUB\\INNER.DAT", true, kMatchCase, 6},
-        {"資料\\表.txt", true, kMatchUtf8Name, 5},
-        {"missing.txt", false, kMatchExact, 0},
-        {"sub\\missing.txt", false, kMatchExact, 0},
-        {"ソフト", false, kMatchExact, 0},
-        {"", false, kMatchExact, 0},
+        {"sub\\inner.dat", true, kMatchExact, 6}, {"sub/inner.dat", true, kMatchExact, 6},
+        {"SUB\\INNER.DAT", true, kMatchCase, 6}, {"資料\\表.txt", true, kMatchUtf8Name, 5},
+        {"missing.txt", false, kMatchExact, 0}, {"sub\\missing.txt", false, kMatchExact, 0},
+        {"ソフト", false, kMatchExact, 0}, {"", false, kMatchExact, 0},
     };
     for (const ProbeRow& row : rows) {
         FileState state = medium->Probe(row.name);
