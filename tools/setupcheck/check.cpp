@@ -290,15 +290,20 @@ private:
     {
         return number >= 1 && number <= static_cast<int>(lines_.size()) ? &lines_[number - 1] : nullptr;
     }
-    // Line numbers of the entries of section s, in the order GetScriptLine counts them.
-    std::vector<int> EntryLines(const char* section) const
+    // The entries of a section as GetScriptLine gives them, each with the
+    // number of the line it comes from.
+    std::vector<std::pair<int, std::string>> Entries(const char* section) const
     {
         std::vector<int> numbers;
         for (const FileLine& line : lines_) {
             if (line.kind == kEntry && line.section == SectionNumber(section))
                 numbers.push_back(line.number);
         }
-        return numbers;
+        std::vector<std::pair<int, std::string>> entries;
+        char entry[kPathSize];
+        for (int n = 1; GetScriptLine(text_, section, n, entry, kPathSize) != 0; ++n)
+            entries.push_back({n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0, entry});
+        return entries;
     }
 
     void CheckEncoding();
@@ -640,12 +645,11 @@ void Checker::CopyFiles()
         section.name = InstallSections[s];
         section.directory = directories[s];
         section.overwrites = s == 0;
-        std::vector<int> numbers = EntryLines(InstallSections[s]);
-        char entry[kPathSize];
-        for (int n = 1; GetScriptLine(text_, InstallSections[s], n, entry, kPathSize) != 0; ++n) {
+        for (const auto& [line, name] : Entries(InstallSections[s])) {
+            const char* entry = name.c_str();
             CopyEntry copy;
-            copy.line = n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0;
-            copy.name = entry;
+            copy.line = line;
+            copy.name = name;
             char destination[kPathSize];
             int whole = ComposePath(destination, section.directory.c_str(), entry, nullptr);
             copy.destination = destination;
@@ -700,12 +704,12 @@ void Checker::MakeShortcuts()
         ShortcutSection& section = report_.shortcuts[k];
         section.name = sections[k];
         section.folder = folders[k];
-        std::vector<int> numbers = EntryLines(sections[k]);
-        char line[kPathSize];
-        for (int n = 1; GetScriptLine(text_, sections[k], n, line, kPathSize) != 0; ++n) {
+        for (const auto& [number, text] : Entries(sections[k])) {
+            char line[kPathSize];
+            CopyText(line, text.c_str(), kPathBound);
             Shortcut shortcut;
-            shortcut.line = n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0;
-            shortcut.text = line;
+            shortcut.line = number;
+            shortcut.text = text;
             std::string trail = TrailByteChar(shortcut.text.substr(0, FindWholeChar(shortcut.text, '|')), '|');
             char* name = nullptr;
             char* target = nullptr;
