@@ -18,10 +18,7 @@ const uint8_t* Choices;
 size_t ChoiceCount;
 size_t ChoiceAt;
 
-int Choose()
-{
-    return ChoiceCount == 0 ? 0 : Choices[ChoiceAt++ % ChoiceCount];
-}
+int Choose() { return ChoiceCount == 0 ? 0 : Choices[ChoiceAt++ % ChoiceCount]; }
 
 int CountEntries(const char* section)
 {
@@ -71,15 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     state.onBox = [](int owner, const char*) {
         if (owner == kOwnerBackdrop && (Choose() & 3) == 0) {
             CancelInstall(kFakePlatform);
-            free(ScriptText);
-            ScriptText = nullptr;
+            FreeScript();
         }
     };
     const int expected = CountEntries("Install") + CountEntries("InstallWindows") +
                          CountEntries("InstallSystem") + 3;
     if (RunDialog(expected + 1) != expected || state.broken != 0)
         abort();
-    free(ScriptText);
-    ScriptText = nullptr;
+    FreeScript();
     return 0;
 }

@@ -5,6 +5,7 @@
 // after the close, a folder made after the script is freed).
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -30,6 +31,13 @@ struct Fake {
 };
 
 inline Fake* fake;
+
+// The backdrop's close handling, as seen from the install: the script is gone.
+inline void FreeScript()
+{
+    std::free(ScriptText);
+    ScriptText = nullptr;
+}
 
 inline void Log(const std::string& line) { fake->log.push_back(line); }
 inline std::string Text(const char* text)

@@ -8,13 +8,6 @@
 
 namespace {
 
-// The backdrop's close handling, as seen from the install: the script is gone.
-void FreeScript()
-{
-    std::free(ScriptText);
-    ScriptText = nullptr;
-}
-
 std::vector<std::string> Matching(const std::string& prefix)
 {
     std::vector<std::string> lines;
@@ -202,10 +195,7 @@ TEST_F(InstallSequence, SplitsShortcutLines)
         EXPECT_EQ(expected, Matching("link ")) << row.line;
         EXPECT_TRUE(Matching("box 1 48").empty());
     }
-}
-
-TEST_F(InstallSequence, WritesShortcutsWithAnEmptyInstallDir)
-{
+    // An empty install folder still gets its separator before the target.
     Fresh("[StartUpSet]\r\nA|a.exe\r\n", 0, 1);
     InstallDir[0] = '\0';
     RunDialog();

@@ -66,15 +66,12 @@ TEST(AppendText, DestinationLongerThanTheBoundIsLeftAlone)
 
 TEST(SkipBlanks, StepsOverSpacesAndTabsOnly)
 {
-    struct Row {
-        const char* text;
-        int offset;
-    } rows[] = {
-        // The ideographic space 0x81 0x40 is not a blank.
+    // The ideographic space 0x81 0x40 is not a blank.
+    const std::pair<const char*, int> rows[] = {
         {"\t  x", 3}, {"   ", 3}, {"", 0}, {"\rx", 0}, {"\n x", 0}, {"\x81\x40x", 0}, {"\v x", 0},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.text + row.offset, SkipBlanks(row.text)) << '"' << row.text << '"';
+    for (const auto& [text, offset] : rows)
+        EXPECT_EQ(text + offset, SkipBlanks(text)) << '"' << text << '"';
 }
 
 TEST(FindChar, FindsTheFirstByteButNeverTheTerminator)

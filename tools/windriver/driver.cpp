@@ -680,7 +680,7 @@ bool PostClose(HWND window)
 
 // ---- Pixels ----------------------------------------------------------------
 
-bool CaptureRect(const RECT& rect, Screenshot* shot)
+bool CaptureRect(const RECT& rect, Screenshot* shot, HDC source)
 {
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
@@ -702,7 +702,8 @@ bool CaptureRect(const RECT& rect, Screenshot* shot)
     bool ok = bitmap != nullptr;
     if (ok) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+        ok = BitBlt(memory, 0, 0, width, height, source ? source : screen, rect.left, rect.top,
+                    SRCCOPY) != 0;
         GdiFlush();
         if (ok) {
             shot->width = width;

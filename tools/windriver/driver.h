@@ -172,9 +172,10 @@ struct Screenshot {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, row 0 at the top
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-// Copies the screen (or the part of it under rect) from the screen DC.
+// Copies the screen, or the part of it under rect; or that part of another
+// device context.
 bool CaptureScreen(Screenshot* shot);
-bool CaptureRect(const RECT& rect, Screenshot* shot);
+bool CaptureRect(const RECT& rect, Screenshot* shot, HDC source = nullptr);
 // Writes a 24-bit BMP.
 bool SaveBmp(const Screenshot& shot, const std::string& path);
 // Saves the screen to ArtifactsDir()\name.bmp if an artifacts folder is set.

@@ -40,6 +40,19 @@ std::string View(HWND copy)
     return view;
 }
 
+// The parts of the screen where the backdrop's title and ramp show past the
+// centred settings dialog: the title band and both edges.
+bool SameWhereBackdropShows(const Screenshot& a, const Screenshot& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if ((y < kTitleBand || x < 4 || x >= a.width - 4) && a.At(x, y) != b.At(x, y))
+                return false;
+    return true;
+}
+
 bool MakeFolders(const std::string& path)
 {
     if (path.size() <= 3)
@@ -187,6 +200,42 @@ std::string Describe(const std::string& path)
     if (attributes & FILE_ATTRIBUTE_HIDDEN)
         marks += "<hidden>";
     return marks + bytes;
+}
+
+std::string SettingsView(HWND settings)
+{
+    std::string view;
+    for (int id : {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4, IDC_TEXT_LINE5,
+                   IDC_TEXT_LINE6, IDC_TEXT_LINE7})
+        view += (id == IDC_TEXT_LINE1 ? "" : "|") + ControlText(settings, id);
+    view += " / " + ControlText(settings, IDC_INSTALL_DIR) + " / ";
+    RECT picture = {};
+    GetWindowRect(Control(settings, IDC_PICTURE), &picture);
+    if (IsControlVisible(settings, IDC_PICTURE))
+        view += picture.right - picture.left > 20 ? "picture " : "small picture ";
+    for (int id : {IDC_START_MENU_BOX, IDC_START_UP_BOX}) {
+        view += IsControlEnabled(settings, id) ? "" : "~";
+        view += id == IDC_START_MENU_BOX ? "menu" : "up";
+        view += CheckState(settings, id) == BST_CHECKED ? "[x] " : "[ ] ";
+    }
+    int enabled = 0;
+    for (int id : {IDC_INSTALL_DIR_LABEL, IDC_INSTALL_DIR, IDC_BROWSE_BUTTON, IDC_DEFAULT_BUTTON})
+        enabled += IsControlEnabled(settings, id);
+    return view + (enabled == 4 ? "folder" : enabled == 0 ? "~folder" : "folder?");
+}
+
+bool CaptureBackdrop(Screenshot* shot, int timeoutMs)
+{
+    Screenshot previous;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < DWORD(timeoutMs); Sleep(150)) {
+        if (!CaptureScreen(shot))
+            return false;
+        if (shot->At(2, shot->height - 1) == 0x0000FF && SameWhereBackdropShows(*shot, previous))
+            return true;
+        previous = *shot;
+    }
+    Fail("the backdrop's ramp never reached the bottom row, or its title band never held still");
+    return false;
 }
 
 HWND WaitForFolderBrowser(DWORD pid, int timeoutMs)

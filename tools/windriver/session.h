@@ -51,6 +51,19 @@ struct DialogTemplate {
 };
 bool ReadDialogTemplate(int id, DialogTemplate* dialog);
 
+// The settings dialog as the user reads it, joined by " / ": the text lines
+// joined by "|", the proposal in the edit, then the controls' states:
+// "picture" when the bitmap shows (at its own size, wider than the
+// template's), each box "menu[x]" or "up[ ]", "~" before what is disabled,
+// and "folder" for the label, edit, browse and default button together.
+std::string SettingsView(HWND settings);
+
+// The backdrop's title band: 64-pixel letters and their shadow 8 pixels lower.
+const int kTitleBand = 90;
+// The screen once the backdrop has painted: the ramp's end in the bottom row,
+// and the title band and both edges holding still between two looks.
+bool CaptureBackdrop(Screenshot* shot, int timeoutMs = 10000);
+
 // A shortcut loaded through the shell's own link object.
 struct LinkFields {
     HRESULT loaded = E_FAIL;

@@ -130,21 +130,19 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
     }
 }
 
-struct BoxRow {
-    const char* value;
-    bool checked;
-    bool warned;
-};
-
+// Checked as the dialog checks it; a hint where a value that leaves the box
+// unchecked looks meant to check it.
 TEST(CheckDialog, DefaultBoxValues)
 {
-    const BoxRow rows[] = {
-        {"1", true, false},   {"21", true, false},  {"1 ", true, false}, {"01", true, false},
-        {"0", false, false},  {"2", false, false},  {"off", false, false},
-        {"11", false, true},  {"10", false, true},  {"101", false, true},
-        {"yes", false, true}, {"On", false, true},  {" true ", false, true},
+    const struct {
+        const char* value;
+        bool checked, warned;
+    } rows[] = {
+        {"1", true, false}, {"21", true, false}, {"1 ", true, false}, {"01", true, false}, {"0", false, false},
+        {"2", false, false}, {"off", false, false}, {"11", false, true}, {"10", false, true},
+        {"101", false, true}, {"yes", false, true}, {"On", false, true}, {" true ", false, true},
     };
-    for (const BoxRow& row : rows) {
+    for (const auto& row : rows) {
         Report report = Check(std::string("[init]\nDefaultRegistStartUp=") + row.value +
                               "\n[Install]\na.exe\n[StartUpSet]\nA|a.exe\n");
         EXPECT_EQ(report.startUp.checked, row.checked) << row.value;

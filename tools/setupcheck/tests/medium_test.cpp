@@ -27,6 +27,7 @@ TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path root = pattern;
     auto file = [&](const std::string& name, const std::string& content) {
+        fs::create_directories((root / name).parent_path());
         std::ofstream(root / name, std::ios::binary) << content;
     };
     file("plain.txt", "12345");
@@ -34,9 +35,7 @@ TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
     file(SjisToUtf8("説明書.txt"), "utf-8");                           // the usual Linux name
     file("UPPER.TXT", "up");
     file("SETUP.INI", "[Install]\r\n");
-    fs::create_directories(root / "sub");
     file("sub/inner.dat", "inner!");
-    fs::create_directories(root / SjisToUtf8("資料"));
     file(SjisToUtf8("資料") + "/" + SjisToUtf8("表.txt"), "table");   // 表 = 0x95 0x5C
 
     auto medium = OpenMediumFolder(root.string());
