@@ -17,10 +17,10 @@ state=$1 program=$2
 shift 2
 args=()
 for arg in "$@"; do
-    case $arg in
-        /*) arg="Z:${arg//\//\\}" ;;
-        --*=/*) value=${arg#*=}; arg="${arg%%=*}=Z:${value//\//\\}" ;;
-    esac
+    value=${arg#--*=}
+    if [[ $value == /* ]]; then
+        arg="${arg%"$value"}Z:${value//\//\\}"
+    fi
     args+=("$arg")
 done
 if [ ! -f "$state/env" ]; then
