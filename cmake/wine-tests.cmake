@@ -29,12 +29,6 @@ set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 add_test(NAME wine_cleanup COMMAND ${PELMORA_WINE_ENV} stop ${PELMORA_WINE_STATE})
 set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)
 
-# The Unix path of a file as a Windows program under Wine sees it (drive Z:).
-function(pelmora_wine_path out path)
-    string(REPLACE "/" "\\" windows_path "Z:${path}")
-    set(${out} "${windows_path}" PARENT_SCOPE)
-endfunction()
-
 # pelmora_add_wine_gtest(<target> SOURCES <files...> [ARGS <args...>] [TIMEOUT <s>])
 # Adds one ctest test "<target>.<Suite>" per TEST/TEST_F/TEST_P suite found in
 # the sources, each running the program under the emulator with

@@ -28,6 +28,7 @@
 #define IDC_INSTALL_DIR_LABEL   1017
 
 // Copy-progress dialog (104).
+#define IDC_STOP_BUTTON         2       // IDCANCEL: "中止(&S)", later "終了(&E)"
 #define IDC_SOURCE_PATH         1003
 #define IDC_DESTINATION_PATH    1012
 #define IDC_SOURCE_LABEL        1018

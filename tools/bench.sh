@@ -27,12 +27,10 @@ build/native/tools/bench/reader_bench --benchmark_min_time=1 2>/dev/null |
 state=$root/build/bench-wine
 tools/wine-env.sh start "$state" >/dev/null
 trap 'tools/wine-env.sh stop "$state" >/dev/null' EXIT
-wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-
 echo "== install pacing (wine64, 300 files of 4 KiB)"
 tools/wine-run.sh "$state" "$win64/tools/bench/install_pacing/install_pacing.exe" 300 5 | tail -n 1
 
 echo "== start-up (wine64)"
 tools/wine-run.sh "$state" "$win64/tools/bench/startup/startup_bench.exe" \
-    "$(wine_path "$win64/setup.exe")" "$(wine_path "$root/examples/medium")" \
-    "$(wine_path "$win64/tools/bench/startup/message_box_reference.exe")" 7 | tail -n 1
+    "$win64/setup.exe" "$root/examples/medium" \
+    "$win64/tools/bench/startup/message_box_reference.exe" 7 | tail -n 1

@@ -106,14 +106,12 @@ if [ $interactive -eq 1 ]; then
     exit 0
 fi
 
-wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 mkdir -p "$work/shots"
 PELMORA_SCREEN=${screen}x24 "$root/tools/wine-env.sh" start "$work/wine" "$work/shots" "$work/medium" >/dev/null ||
     { echo "demo: cannot start Wine" >&2; exit 2; }
 set +e
 "$root/tools/wine-run.sh" "$work/wine" "$build/tools/windriver/demo_driver.exe" \
-    "--setup-exe=$(wine_path "$setup_exe")" "--examples=$(wine_path "$work/medium")" \
-    "--artifacts=$(wine_path "$work/shots")" "--lang=$lang"
+    "--setup-exe=$setup_exe" "--examples=$work/medium" "--artifacts=$work/shots" "--lang=$lang"
 code=$?
 set -e
 [ $code -le 2 ] || code=2

@@ -1,9 +1,14 @@
 // The copy-progress dialog (104): the Win32 side of the install sequence.
 // Each platform operation of InstallPlatform is one call here.
-#include "../shell/handles.h"
+#include "copy_dialog.h"
 
 #include <shlobj.h>
 
+#include "../../res/resource.h"
+
+// The shell's part in the install: the backdrop owns the finish boxes and
+// takes the close; the caption, the step message and the item-list release.
+#include "../shell/handles.h"
 #include "../shell/state.h"
 #include "folder.h"
 #include "install_sequence.h"
@@ -102,8 +107,8 @@ INT_PTR CALLBACK CopyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         RunInstallStep(kWin32Platform, static_cast<int>(wParam), static_cast<int>(lParam));
         return TRUE;
     case WM_COMMAND:
-        // The button, Esc and the close box arrive as IDCANCEL.
-        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDABORT || LOWORD(wParam) == IDCLOSE)
+        // The button, Esc and the close box arrive as IDCANCEL, the button's id.
+        if (LOWORD(wParam) == IDC_STOP_BUTTON || LOWORD(wParam) == IDABORT || LOWORD(wParam) == IDCLOSE)
             CancelInstall(kWin32Platform);
         return TRUE;
     case WM_DESTROY:

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "../script/text.h"
-#include "../shell/state.h"
 
 // 1 when the search for `path` meets a folder, 0 when it meets only other
 // entries (wildcards may match several), -1 when it meets nothing.

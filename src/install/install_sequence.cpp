@@ -4,9 +4,8 @@
 #include "../script/keys.h"
 #include "../script/script.h"
 #include "../script/text.h"
-#include "../shell/state.h"
+#include "../shell/state.h"  // the process state the install reads and writes
 
-static const int kStopButton = 2;  // IDCANCEL: "中止(&S)", later "終了(&E)"
 static const int kLastSection = 2;
 
 // Set by cancel. The boxes of the finish sequence leave the copy dialog
@@ -146,7 +145,7 @@ static void FinishInstall(const InstallPlatform& platform, char* work)
         return;
     platform.ShowControl(IDC_DONE_MARK, 1);
     platform.SetCaption(kProgramCaption);
-    platform.SetField(kStopButton, "終了(&E)");
+    platform.SetField(IDC_STOP_BUTTON, "終了(&E)");
     platform.ShowBox(kOwnerBackdrop, "インストールが完了しました", kInformationIcon);
     // Cancelled inside the box: the close has been posted already.
     if (FinishGoesOn())

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "../shell/state.h"
+#include "../script/text.h"
 
 // Our own copies of the identifiers, so that setup.exe links no libuuid.
 static const GUID kShellLinkClass =

@@ -6,12 +6,15 @@
 #define SECTION_INIT            "init"
 #define KEY_BIG_TITLE           "BigTitle"          // backdrop title, 128-byte buffer
 #define KEY_TITLE               "Title"             // settings dialog caption
-#define KEY_FIRST_MESSAGE       "msga"              // msga..msgg: the seven text lines
+#define KEY_FIRST_MESSAGE       "msga"              // msga..msgg: the text lines
 #define KEY_IMAGE               "Img"               // bitmap beside the text
 #define KEY_DEFAULT_START_MENU  "DefaultRegistStartMenu"
 #define KEY_DEFAULT_START_UP    "DefaultRegistStartUp"
 #define KEY_COPY_DIR            "CopyDir"           // folder name of the proposal
 #define KEY_START_MENU_GROUP    "StartMenuGroup"    // folder under Programs
+
+// The text lines of the settings dialog, one key each from msga on.
+const int kTextLineCount = 7;
 
 // List sections. "StarMenuSet" has no "t" after "Star": scripts in the field
 // are written that way, and "StartMenuSet" is a different section.

@@ -19,16 +19,9 @@ inline bool IsLineStop(unsigned char c)
     return c == '\0' || c == '\n' || c == '\r';
 }
 
-// One line of the text, read in place: [begin, end) holds at most 255 bytes.
 // The line is never copied unless it is the answer, which keeps a lookup one
 // pass over the text with no work per byte beyond finding the line end.
-struct Line {
-    const char* begin;
-    const char* end;
-};
-
-// Reads the line at `cursor` and returns where the next line begins.
-const char* ReadLine(const char* cursor, Line* line)
+const char* ReadLine(const char* cursor, ScriptLine* line)
 {
     line->begin = cursor;
     const char* limit = cursor + kScriptLineLength;
@@ -86,7 +79,7 @@ int ScanSection(const char* text, const char* section, OnEntry onEntry)
     bool open = false;
     const char* cursor = text;
     while (*cursor != '\0') {
-        Line line;
+        ScriptLine line;
         cursor = ReadLine(cursor, &line);
         const char* lead = line.begin;
         while (lead != line.end && (*lead == ' ' || *lead == '\t'))
@@ -111,6 +104,13 @@ int ScanSection(const char* text, const char* section, OnEntry onEntry)
 }
 
 }  // namespace
+
+// The reader's own line reading, for the medium checker; setup.exe's lookups
+// call ReadLine directly so that it stays a function of this file alone.
+const char* ReadScriptLine(const char* cursor, ScriptLine* line)
+{
+    return ReadLine(cursor, line);
+}
 
 int MatchName(const char* text, const char* name)
 {

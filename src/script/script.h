@@ -8,6 +8,21 @@
 
 // Longest line the reader takes, not counting its terminator.
 const int kScriptLineLength = 255;
+// Size of the buffers that script values and lines are read into by the
+// settings dialog: a whole line fits.
+const int kValueSize = kScriptLineLength + 1;
+
+// One line as every lookup reads it, in place: [begin, end) holds at most
+// kScriptLineLength bytes. Every CR and every LF ends a line, so CR LF is a
+// line and an empty one.
+struct ScriptLine {
+    const char* begin;
+    const char* end;
+};
+
+// Reads the line at `cursor`, which is not the NUL, and returns where the
+// next line begins: past the line's own end and its terminator, if any.
+const char* ReadScriptLine(const char* cursor, ScriptLine* line);
 
 // Value of `key` in section `section`: the bytes after the first "=" of the
 // first key line, at most size - 1 of them plus a NUL. Returns their count;

@@ -3,6 +3,11 @@
 // sought is found like any other byte.
 #pragma once
 
+// MAX_PATH: 259 characters and the NUL. Every path lives in a buffer of this size.
+const int kPathSize = 260;
+// Character bound for CopyText/AppendText on a kPathSize buffer.
+const int kPathBound = kPathSize - 1;
+
 // Copies at most `bound` characters of `source` and always writes the NUL
 // (bound + 1 bytes at most). Returns the length now in `destination`.
 int CopyText(char* destination, const char* source, int bound);

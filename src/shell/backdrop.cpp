@@ -4,6 +4,7 @@
 #include "handles.h"
 
 #include "../../res/resource.h"
+#include "../install/copy_dialog.h"
 #include "state.h"
 
 static const int kRampHeight = 256;

@@ -13,7 +13,6 @@ extern HDC GradientDC;              // backdrop: memory DC holding the ramp
 
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK CopyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Frees an item list that the shell returned, through the shell's allocator.
 void FreeItemList(LPITEMIDLIST items);

@@ -13,11 +13,8 @@
 #include "settings_logic.h"
 #include "state.h"
 
-// Script values and lines are read into this size, the bitmap name too.
-static const int kValueSize = 256;
-
-// The seven text lines, filled from msga to msgg.
-static const int kTextLineIds[] = {
+// The text lines, filled from msga on.
+static const int kTextLineIds[kTextLineCount] = {
     IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4,
     IDC_TEXT_LINE5, IDC_TEXT_LINE6, IDC_TEXT_LINE7,
 };
@@ -172,9 +169,9 @@ static void OnBrowse(HWND dialog)
 static BOOL OnCommand(HWND dialog, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
-    case IDOK:
+    case IDC_INSTALL_BUTTON:
         return OnInstallButton(dialog);
-    case IDCANCEL:
+    case IDC_CANCEL_BUTTON:  // IDCANCEL: the button, Esc and the close box
     case IDABORT:
     case IDCLOSE:
         OnCancel(dialog);

@@ -4,17 +4,14 @@
 // in handles.h so that this header stays portable.
 #pragma once
 
-// MAX_PATH: 259 characters and the NUL.
-const int kPathSize = 260;
-// Character bound for CopyText/AppendText on a kPathSize buffer.
-const int kPathBound = kPathSize - 1;
+#include "../script/text.h"
+
 // Size of the big title buffer (127 characters and the NUL).
 const int kBigTitleSize = 128;
 
 // Private message: to the backdrop an install request, inside the copy
 // dialog the step message (wParam section index, lParam entry number).
-const unsigned kInstallStepMessage = 0x0400 + 100;  // WM_USER + 100
-#define WM_INSTALL_STEP kInstallStepMessage
+#define WM_INSTALL_STEP (0x0400 + 100)  // WM_USER + 100
 
 // Caption of the backdrop window and of every message box.
 extern const char kProgramCaption[];

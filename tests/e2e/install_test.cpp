@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,7 +26,6 @@ using driver::kCannotCopy;
 using driver::kCompletion;
 using driver::kGroupFailure;
 
-const size_t kPathBound = 259;
 const char kUnchanged[] = "<unchanged>";
 const std::string kFinished = std::string(driver::kProgramCaption) + " | 完了 | 終了(&E)";
 
@@ -45,13 +43,6 @@ struct Row {
     std::string at;                  // the medium's folder, as Session::Medium takes it
     std::vector<std::string> views;  // the copy dialog under each box; empty: not checked
 };
-
-// The warning of a failed [Install] copy, cut as the program cuts it.
-std::string Warning(const std::string& source, const std::string& destination)
-{
-    return (kCannotCopy + source.substr(0, kPathBound) + " -> " +
-            destination.substr(0, kPathBound)).substr(0, kPathBound);
-}
 
 // The copy dialog at work, with these paths in its fields.
 std::string Copying(const std::string& source, const std::string& destination)
@@ -223,79 +214,6 @@ TEST(Install, EachRowShowsItsBoxesAndLeavesItsFiles)
     driver::Session session;
     for (const Row& row : rows)
         Play(session, row);
-}
-
-// A folder path of exactly `length` characters below top, in parts of at
-// most 100.
-std::string Deep(const std::string& top, size_t length)
-{
-    std::string path = top;
-    while (path.size() < length) {
-        size_t room = length - path.size() - 1;
-        path += "\\" + std::string(room <= 100 ? room : (room - 100 >= 2 ? 100 : 90), 'd');
-    }
-    return path;
-}
-
-std::string FolderOf(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end());
-    std::string text = "<folder";
-    for (const std::string& name : names)
-        text += " " + name;
-    return text + ">";
-}
-
-// Source or destination paths past 259 characters: the cut path would name
-// another file (one stands there), so nothing is copied and the warning
-// shows the paths cut (the dialog's fields show the same paths: native
-// install-sequence tests); a path of exactly 259 still copies, and so does
-// what follows. A StartUp link past the bound is left out, the next one
-// written.
-TEST(Install, PathsPastTheBoundAreWarnedAboutAndTheCutNamesLeftAlone)
-{
-    driver::Session session;
-    const size_t kDeep = 230;
-    const std::string exact(kPathBound - kDeep - 1, 'e'), over(kPathBound - kDeep, 'o');
-    const std::string distant(70, 'f'), cut = distant.substr(0, exact.size());
-    const std::string link = "%U\\pelmora-e2e-limit.lnk";
-    for (bool deepSource : {true, false}) {
-        std::string medium = driver::MakeMediumDir(deepSource ? "limit-source" : "limit-target");
-        if (deepSource)
-            medium = Deep(medium, kDeep);
-        std::string install = deepSource ? "C:\\pelmora-e2e-limit" : Deep("C:\\pelmora-e2e-limit", kDeep);
-        Row row = {deepSource ? "deep source" : "deep destination",
-                   "[Install]\r\nfirst.txt\r\n" + exact + "\r\n" + over + "\r\n" + distant +
-                       "\r\nlast.txt\r\n[StartUpSet]\r\n" + std::string(230, 'L') +
-                       "|first.txt\r\npelmora-e2e-limit|first.txt\r\n",
-                   {{"first.txt", "first"}, {exact, "exact"}, {"last.txt", "last"}},
-                   install, "U", {}, {}, {}, Cancel::kNever, "", medium};
-        // What the cut paths name: a copy from there, or to there, is wrong.
-        if (deepSource)
-            row.medium.insert(row.medium.end(), {{over.substr(0, exact.size()), "cut over"},
-                                                 {cut, "cut distant"}});
-        else
-            row.medium.insert(row.medium.end(), {{over, "over"}, {distant, "distant"}});
-        if (!deepSource)
-            row.before.push_back({install + "\\" + cut, "unrelated"});
-        for (const std::string& name : {over, distant})
-            row.boxes.push_back(Warning(medium + "\\" + name, install + "\\" + name));
-        row.boxes.push_back(kCompletion);
-        std::vector<std::string> names = {exact, "first.txt", "last.txt"};
-        if (!deepSource)
-            names.push_back(cut);
-        row.after = {{install, FolderOf(names)},
-                     {install + "\\" + exact, "exact"},
-                     {install + "\\last.txt", "last"},
-                     {link, "<link %I\\first.txt in %I : first.txt>"},
-                     {session.Expand("%U\\" + std::string(230, 'L') + ".lnk").substr(0, kPathBound),
-                      "<missing>"}};
-        if (!deepSource) {
-            row.after.push_back({install + "\\" + cut, "unrelated"});
-            row.after.push_back({"C:\\pelmora-e2e-limit", FolderOf({std::string(100, 'd')})});
-        }
-        Play(session, row);
-    }
 }
 
 // A disc: its files and folder read-only, one file hidden too. The copies
@@ -498,35 +416,6 @@ TEST(Install, EachReportedWindowsVersionInstalls)
         SetupAppDefaults defaults(version, false);
         Play(session, ShortcutRow(std::string("as-") + version, exe));
     }
-}
-
-// A long list: every file lands, and the source field only moves on, to
-// the last entry.
-TEST(Install, AThousandEntriesAllLandInOrder)
-{
-    const int kFiles = 1000;
-    Row row = {"many", "[Install]\r\n", {}, "C:\\pelmora-e2e-many", "", {}, {kCompletion}, {}};
-    std::vector<std::string> names;
-    for (int i = 1; i <= kFiles; ++i) {
-        std::string name = "m" + std::to_string(10000 + i).substr(1) + ".dat";
-        names.push_back(name);
-        row.script += name + "\r\n";
-        row.medium.push_back({name, "file " + std::to_string(i)});
-        row.after.push_back({"%I\\" + name, "file " + std::to_string(i)});
-    }
-    row.after.push_back({"%I", FolderOf(names)});
-    driver::Session session;
-    driver::Walk walk;
-    Play(session, row, false, &walk);
-    std::vector<int> seen;
-    for (const std::string& field : walk.shown) {
-        size_t at = field.rfind("\\m");
-        if (at != std::string::npos)
-            seen.push_back(std::atoi(field.c_str() + at + 2));
-    }
-    EXPECT_GT(seen.size(), 50u);
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << "the source field went backwards";
-    EXPECT_EQ(kFiles, seen.empty() ? 0 : seen.back()) << "the last step shown";
 }
 
 }  // namespace

@@ -37,8 +37,6 @@ pe_machine() {
     od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
 }
 
-wine_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-
 case $command in
 pack)
     cpack=$1 build=$2 work=$3
@@ -91,8 +89,8 @@ install)
     # never replace a file, so a leftover would pass for a copy.
     rm -rf "$drive/PelmoraSample" "$drive/windows/pelsamp.ini" "$drive/windows/$system/pelsamp.dll"
     find "$drive/users" -depth -type d -name 'ぺるもら サンプル' -exec rm -rf {} + 2>/dev/null
-    log=$("$run" "$state" "$driver" "--setup-exe=$(wine_path "$kit/$setup")" \
-              "--examples=$(wine_path "$kit/sample")" "--artifacts=$(wine_path "$shots")" 2>&1)
+    log=$("$run" "$state" "$driver" "--setup-exe=$kit/$setup" \
+              "--examples=$kit/sample" "--artifacts=$shots" 2>&1)
     printf '%s\n' "$log"
     printf '%s\n' "$log" | grep -q '^setup.exe exited with code 0' || fail "setup.exe did not end with code 0"
     printf '%s\n' "$log" | grep -q 'インストールが完了しました' || fail "no completion message"

@@ -1,112 +1,12 @@
-// The install sequence driven by a recording fake of the platform: the fake
-// plays the dialog's message loop (one-shot timer, posted steps) and writes
-// every operation into a log, which the tests compare with what the user and
-// the file system would see.
-#include "install/install_sequence.h"
+// The install sequence driven by the recording fake of the platform, whose
+// log the tests compare with what the user and the file system would see.
+#include "fake_platform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <functional>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "shell/state.h"
 
 namespace {
-
-struct Fake {
-    std::vector<std::string> log;
-    int timer = -1;                          // armed delay, -1 when not armed
-    std::vector<std::pair<int, int>> posted;  // step messages in the queue
-    std::set<std::string> failingCopies;      // sources whose copy fails
-    // The shell folders; null: found, but no path written (a reset must show).
-    const char* programs = "C:\\Menu\\Programs";
-    const char* startUp = "C:\\Menu\\StartUp";
-    int programsFound = 1;
-    int startUpFound = 1;
-    std::function<void(const char*)> onBox;   // what the user does in a box
-};
-
-Fake* fake;
-
-void Log(const std::string& line) { fake->log.push_back(line); }
-void ArmStepTimer(int milliseconds)
-{
-    fake->timer = milliseconds;
-    Log("timer " + std::to_string(milliseconds));
-}
-void StopStepTimer() { fake->timer = -1; }
-void PostStep(int section, int entry) { fake->posted.push_back({section, entry}); }
-void PostClose() { Log("close"); }
-void SetField(int id, const char* text) { Log("field " + std::to_string(id) + " " + text); }
-int CopyOneFile(const char* source, const char* destination, int failIfExists)
-{
-    Log(std::string("copy ") + source + " > " + destination + " " + std::to_string(failIfExists));
-    return fake->failingCopies.count(source) == 0;
-}
-void ShowBox(int owner, const char* text, int icon)
-{
-    Log("box " + std::to_string(owner) + " " + std::to_string(icon) + " " + text);
-    if (fake->onBox)
-        fake->onBox(text);
-}
-void ShowControl(int id, int show) { Log((show ? "show " : "hide ") + std::to_string(id)); }
-void SetCaption(const char* text) { Log(std::string("caption ") + text); }
-int FindShellFolder(int folder, char* path)
-{
-    Log("folder " + std::to_string(folder));
-    const char* found = folder == kProgramsFolder ? fake->programs : fake->startUp;
-    if (found != nullptr)
-        std::strcpy(path, found);
-    return folder == kProgramsFolder ? fake->programsFound : fake->startUpFound;
-}
-// Folders under C:\Bad cannot be made.
-int MakeFolderPath(const char* path)
-{
-    Log(std::string("mkdir ") + path);
-    return std::strncmp(path, "C:\\Bad", 6) != 0;
-}
-long WriteShortcut(const char* target, const char* link, const char* workingDirectory,
-                   const char* description)
-{
-    Log(std::string("link ") + link + " = " + target + " in " + workingDirectory + " : " + description);
-    return 0;
-}
-void EndCopyDialog() { Log("end"); }
-
-const InstallPlatform kFakePlatform = {
-    ArmStepTimer, StopStepTimer, PostStep, PostClose, SetField, CopyOneFile, ShowBox,
-    ShowControl, SetCaption, FindShellFolder, MakeFolderPath, WriteShortcut, EndCopyDialog,
-};
-
-// The backdrop's close handling, as seen from the install: the script is gone.
-void FreeScript()
-{
-    std::free(ScriptText);
-    ScriptText = nullptr;
-}
-
-// Runs the dialog's loop until nothing is pending or the dialog has ended.
-// Returns the number of steps run.
-int RunDialog()
-{
-    StartInstall(kFakePlatform);
-    int steps = 0;
-    while (fake->log.back() != "end" && (fake->timer >= 0 || !fake->posted.empty())) {
-        if (fake->posted.empty()) {
-            TickInstall(kFakePlatform);
-            continue;
-        }
-        auto step = fake->posted.front();
-        fake->posted.erase(fake->posted.begin());
-        RunInstallStep(kFakePlatform, step.first, step.second);
-        ++steps;
-    }
-    return steps;
-}
 
 std::vector<std::string> Matching(const std::string& prefix)
 {
@@ -131,6 +31,7 @@ protected:
     void SetUp() override { fake = &fakeState; }
     void TearDown() override
     {
+        EXPECT_EQ(0, fake->broken) << "a call the install must never make";
         FreeScript();
         fake = nullptr;
     }
@@ -138,6 +39,7 @@ protected:
     // dialog leave it.
     void Fresh(const std::string& script, int startMenu = 0, int startUp = 0)
     {
+        EXPECT_EQ(0, fake->broken) << "a call the install must never make";
         fakeState = Fake();
         std::free(ScriptText);
         ScriptText = static_cast<char*>(std::malloc(script.size() + 1));
@@ -190,76 +92,68 @@ TEST_F(InstallSequence, RunsEveryStepInOrderAndWarnsOnlyAboutInstallCopies)
           "[InstallWindows]\r\nwin.ini\r\n[InstallSystem]\r\nsys.dll \r\n"
           "[StarMenuSet]\r\nGame|game.exe\r\n[StartUpSet]\r\nAgent|agent.exe\r\n",
           1, 1);
-    fake->failingCopies = {"D:\\medium\\sub\\a.dat", "D:\\medium\\win.ini", "D:\\medium\\sys.dll "};
+    fake->copyFails = [](const char*) { return true; };
     RunDialog();
+    // One line per step: its fields, its copy, its warning, the next arming.
     std::vector<std::string> expected = {
-        "timer 50",
-        "mkdir C:\\Pelmora",
-        "field 1003 D:\\medium\\sub\\a.dat",
-        "field 1012 C:\\Pelmora\\sub\\a.dat",
+        "timer 50", "mkdir C:\\Pelmora",
+        "field 1003 D:\\medium\\sub\\a.dat", "field 1012 C:\\Pelmora\\sub\\a.dat",
         "copy D:\\medium\\sub\\a.dat > C:\\Pelmora\\sub\\a.dat 0",
-        "box 0 48 コピーできませんでした：D:\\medium\\sub\\a.dat -> C:\\Pelmora\\sub\\a.dat",
+        "box 0 48 コピーできませんでした：D:\\medium\\sub\\a.dat -> C:\\Pelmora\\sub\\a.dat", "timer 10",
         "timer 10",
-        "timer 10",
-        "field 1003 D:\\medium\\win.ini",
-        "field 1012 C:\\WINDOWS\\win.ini",
-        "copy D:\\medium\\win.ini > C:\\WINDOWS\\win.ini 1",
-        "timer 10",
+        "field 1003 D:\\medium\\win.ini", "field 1012 C:\\WINDOWS\\win.ini",
+        "copy D:\\medium\\win.ini > C:\\WINDOWS\\win.ini 1", "timer 10",
         "timer 10",
         // Trailing blanks of the entry stay, on both sides.
-        "field 1003 D:\\medium\\sys.dll ",
-        "field 1012 C:\\WINDOWS\\SYSTEM\\sys.dll ",
-        "copy D:\\medium\\sys.dll  > C:\\WINDOWS\\SYSTEM\\sys.dll  1",
-        "timer 10",
-        "hide 1018",
-        "hide 1019",
-        "hide 1003",
-        "hide 1012",
-        "folder 2",
-        "mkdir C:\\Menu\\Programs\\Games\\Tools",
+        "field 1003 D:\\medium\\sys.dll ", "field 1012 C:\\WINDOWS\\SYSTEM\\sys.dll ",
+        "copy D:\\medium\\sys.dll  > C:\\WINDOWS\\SYSTEM\\sys.dll  1", "timer 10",
+        "hide 1018", "hide 1019", "hide 1003", "hide 1012",
+        "folder 2", "mkdir C:\\Menu\\Programs\\Games\\Tools",
         Link("C:\\Menu\\Programs\\Games\\Tools\\Game", "game.exe"),
-        "folder 7",
-        Link("C:\\Menu\\StartUp\\Agent", "agent.exe"),
-        "show 1020",
-        "caption ぺるもらセットアップ プログラム",
-        "field 2 終了(&E)",
-        kDoneBox,
+        "folder 7", Link("C:\\Menu\\StartUp\\Agent", "agent.exe"),
+        "show 1020", "caption ぺるもらセットアップ プログラム", "field 2 終了(&E)", kDoneBox,
         // No "end": the backdrop's close ends the dialog, not the install.
         "close",
     };
     EXPECT_EQ(expected, fake->log);
 }
 
+// Cut, the source or the destination would name another file; no copy beats
+// a wrong one, and the next entry is copied all the same.
 TEST_F(InstallSequence, DoesNotCopyUnderAPathCutAtTheBoundAndCutsTheWarning)
 {
-    // Cut, the destination would name another file; that file must stay.
-    const std::string directory = "C:\\" + std::string(250, 'd');  // 253 characters
-    for (std::string entry : {"12345", "123456", "1234567.txt"}) {
-        Fresh("[Install]\r\n" + entry + "\r\n");
-        std::strcpy(InstallDir, directory.c_str());
-        std::strcpy(SourceDir, "D:");
-        RunDialog();
-        const bool whole = entry.size() == 5;
-        EXPECT_EQ(whole ? 1u : 0u, Matching("copy ").size()) << entry;
-        std::string warning = "コピーできませんでした：D:\\" + entry + " -> " + directory + "\\" + entry;
-        std::vector<std::string> boxes;
-        if (!whole)
-            boxes.push_back("box 0 48 " + warning.substr(0, kPathBound));
-        EXPECT_EQ(boxes, Matching("box 0 ")) << entry;
+    const std::string deep = "C:\\" + std::string(250, 'd');  // 253 characters
+    for (bool deepSource : {false, true}) {
+        for (std::string entry : {"12345", "123456", "1234567.txt"}) {
+            Fresh("[Install]\r\n" + entry + "\r\nlast\r\n");
+            std::strcpy(deepSource ? SourceDir : InstallDir, deep.c_str());
+            std::strcpy(deepSource ? InstallDir : SourceDir, "D:");
+            RunDialog();
+            const bool whole = entry.size() == 5;
+            EXPECT_EQ(whole ? 2u : 1u, Matching("copy ").size()) << entry;
+            EXPECT_EQ("copy " + std::string(SourceDir) + "\\last > " + InstallDir + "\\last 0",
+                      Matching("copy ").back());
+            std::string source = std::string(SourceDir) + "\\" + entry;
+            std::string warning = "コピーできませんでした：" + source.substr(0, kPathBound) + " -> " +
+                                  InstallDir + "\\" + entry;
+            std::vector<std::string> boxes;
+            if (!whole)
+                boxes.push_back("box 0 48 " + warning.substr(0, kPathBound));
+            EXPECT_EQ(boxes, Matching("box 0 ")) << entry;
+        }
     }
 }
 
 TEST_F(InstallSequence, MakesTheGroupNamedByTheScriptOrPelmora)
 {
+    const char* const kGroup = "C:\\Menu\\Programs\\Pelmora";
     struct Row {
         const char* init;
         const char* entries;
         const char* folder;
     } rows[] = {
-        {"", "A|a.exe\r\n", "C:\\Menu\\Programs\\Pelmora"},
         // An empty set still gets its group.
-        {"", "", "C:\\Menu\\Programs\\Pelmora"},
-        {"[init]\r\nStartMenuGroup=\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\Pelmora"},
+        {"", "A|a.exe\r\n", kGroup}, {"", "", kGroup}, {"[init]\r\nStartMenuGroup=\r\n", "A|a.exe\r\n", kGroup},
         {"[init]\r\nStartMenuGroup=Games\\Tools\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\Games\\Tools"},
         {"[init]\r\nstartmenugroup= My Game \r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\ My Game "},
         {"[init]\r\nStartMenuGroup=ソフト\r\n", "A|a.exe\r\n", "C:\\Menu\\Programs\\ソフト"},
@@ -283,13 +177,9 @@ TEST_F(InstallSequence, SplitsShortcutLines)
         const char* name;  // nullptr: skipped
         const char* target;
     } rows[] = {
-        {"Readme | readme.txt", "Readme ", "readme.txt"},
-        {"Tool|bin\\tool.exe", "Tool", "bin\\tool.exe"},
-        {"  Lead|\t x.exe ", "Lead", "x.exe "},
-        {"Two|a|b", "Two", "a|b"},
-        {"Empty|", "Empty", ""},
-        {"|x.exe", "", "x.exe"},
-        {"|", "", ""},
+        {"Readme | readme.txt", "Readme ", "readme.txt"}, {"Tool|bin\\tool.exe", "Tool", "bin\\tool.exe"},
+        {"  Lead|\t x.exe ", "Lead", "x.exe "}, {"Two|a|b", "Two", "a|b"}, {"Empty|", "Empty", ""},
+        {"|x.exe", "", "x.exe"}, {"|", "", ""},
         // 0x83 0x7C is no Shift-JIS character, but the byte 0x7C is "|" all the same.
         {"\x83|x", "\x83", "x"},
         {"NoBar x.exe", nullptr, nullptr},
@@ -305,10 +195,7 @@ TEST_F(InstallSequence, SplitsShortcutLines)
         EXPECT_EQ(expected, Matching("link ")) << row.line;
         EXPECT_TRUE(Matching("box 1 48").empty());
     }
-}
-
-TEST_F(InstallSequence, WritesShortcutsWithAnEmptyInstallDir)
-{
+    // An empty install folder still gets its separator before the target.
     Fresh("[StartUpSet]\r\nA|a.exe\r\n", 0, 1);
     InstallDir[0] = '\0';
     RunDialog();
@@ -318,6 +205,8 @@ TEST_F(InstallSequence, WritesShortcutsWithAnEmptyInstallDir)
 
 TEST_F(InstallSequence, SkipsOnlyThePassWhoseFolderOrGroupIsMissing)
 {
+    const char* const kPrograms = "C:\\Menu\\Programs";
+    const char* const kStartUp = "C:\\Menu\\StartUp";
     struct Row {
         int programsFound;
         const char* programs;
@@ -325,22 +214,19 @@ TEST_F(InstallSequence, SkipsOnlyThePassWhoseFolderOrGroupIsMissing)
         const char* startUp;
         bool menuLink, startUpLink;
     } rows[] = {
-        {0, "C:\\Stale", 1, "C:\\Menu\\StartUp", false, true},
-        {1, "", 1, "C:\\Menu\\StartUp", false, true},
-        {1, nullptr, 1, "C:\\Menu\\StartUp", false, true},
-        {1, "C:\\Menu\\Programs", 0, "C:\\Stale", true, false},
-        {1, "C:\\Menu\\Programs", 1, "", true, false},
-        {1, "C:\\Menu\\Programs", 1, nullptr, true, false},
+        {0, "C:\\Stale", 1, kStartUp, false, true}, {1, "", 1, kStartUp, false, true},
+        {1, nullptr, 1, kStartUp, false, true}, {1, kPrograms, 0, "C:\\Stale", true, false},
+        {1, kPrograms, 1, "", true, false}, {1, kPrograms, 1, nullptr, true, false},
         {0, "", 0, "", false, false},
         // The group cannot be made.
-        {1, "C:\\Bad", 1, "C:\\Menu\\StartUp", false, true},
+        {1, "C:\\Bad", 1, kStartUp, false, true},
     };
     for (const Row& row : rows) {
         Fresh("[StarMenuSet]\r\nA|a.exe\r\n[StartUpSet]\r\nB|b.exe\r\n", 1, 1);
-        fake->programsFound = row.programsFound;
-        fake->programs = row.programs;
-        fake->startUpFound = row.startUpFound;
-        fake->startUp = row.startUp;
+        fake->found[0] = row.programsFound;
+        fake->folders[0] = row.programs;
+        fake->found[1] = row.startUpFound;
+        fake->folders[1] = row.startUp;
         std::strcpy(ShellFolderDir, "C:\\Left\\Over");
         RunDialog();
         std::vector<std::string> links;
@@ -369,10 +255,8 @@ TEST_F(InstallSequence, SkipsShortcutsWhosePathsWouldBeCut)
     Fresh("[StartUpSet]\r\n" + name + "|a.exe\r\nOk|" + name + "\r\nLast|b.exe\r\n", 0, 1);
     // 16 + 1 + 240 + 4 = 261 for the first link; 10 + 1 + 240 fits for the second target.
     RunDialog();
-    std::vector<std::string> expected = {
-        Link("C:\\Menu\\StartUp\\Ok", name),
-        Link("C:\\Menu\\StartUp\\Last", "b.exe"),
-    };
+    std::vector<std::string> expected = {Link("C:\\Menu\\StartUp\\Ok", name),
+                                         Link("C:\\Menu\\StartUp\\Last", "b.exe")};
     EXPECT_EQ(expected, Matching("link "));
 }
 
@@ -392,15 +276,8 @@ TEST_F(InstallSequence, CancelEndsTheDialogBetweenStepsAndLaterStepsDoNothing)
     FreeScript();
     RunInstallStep(kFakePlatform, 0, 1);
     std::vector<std::string> expected = {
-        "timer 50",
-        "mkdir C:\\Pelmora",
-        "field 1003 D:\\medium\\a",
-        "field 1012 C:\\Pelmora\\a",
-        "copy D:\\medium\\a > C:\\Pelmora\\a 0",
-        "timer 10",
-        "close",
-        "end",
-    };
+        "timer 50", "mkdir C:\\Pelmora", "field 1003 D:\\medium\\a", "field 1012 C:\\Pelmora\\a",
+        "copy D:\\medium\\a > C:\\Pelmora\\a 0", "timer 10", "close", "end"};
     EXPECT_EQ(expected, fake->log);
 }
 
@@ -411,8 +288,8 @@ TEST_F(InstallSequence, CancelInsideAFinishBoxStopsTheFinish)
 {
     for (int startMenu : {1, 0}) {
         Fresh("[StarMenuSet]\r\nA|a\r\n[StartUpSet]\r\nB|b\r\n", startMenu, 1);
-        fake->programs = "C:\\Bad";
-        fake->onBox = [](const char*) {
+        fake->folders[0] = "C:\\Bad";
+        fake->onBox = [](int, const char*) {
             CancelInstall(kFakePlatform);
             FreeScript();
         };
@@ -434,17 +311,12 @@ TEST(ComposePath, JoinsWithOneInsertedSeparatorWithinTheBound)
         std::string expected;
         int whole;
     } rows[] = {
-        {"C:\\Pelmora", "a.txt", nullptr, "C:\\Pelmora\\a.txt", 1},
-        {"D:\\", "a.txt", nullptr, "D:\\\\a.txt", 1},
-        {"C:", "a", nullptr, "C:\\a", 1},
-        {"", "a", nullptr, "\\a", 1},
-        {"C:\\x", "", nullptr, "C:\\x\\", 1},
-        {"C:\\g", "Readme ", ".lnk", "C:\\g\\Readme .lnk", 1},
-        {"C:\\ソ", "ソ", nullptr, "C:\\ソ\\ソ", 1},
+        {"C:\\Pelmora", "a.txt", nullptr, "C:\\Pelmora\\a.txt", 1}, {"D:\\", "a.txt", nullptr, "D:\\\\a.txt", 1},
+        {"C:", "a", nullptr, "C:\\a", 1}, {"", "a", nullptr, "\\a", 1}, {"C:\\x", "", nullptr, "C:\\x\\", 1},
+        {"C:\\g", "Readme ", ".lnk", "C:\\g\\Readme .lnk", 1}, {"C:\\ソ", "ソ", nullptr, "C:\\ソ\\ソ", 1},
         {dir252, "12", ".lnk", dir252 + "\\12.lnk", 1},     // 259: exactly at the bound
         {dir252, "123", ".lnk", dir252 + "\\123.ln", 0},    // one past it
-        {dir252, "123456", nullptr, dir252 + "\\123456", 1},
-        {dir252, "1234567", nullptr, dir252 + "\\123456", 0},
+        {dir252, "123456", nullptr, dir252 + "\\123456", 1}, {dir252, "1234567", nullptr, dir252 + "\\123456", 0},
         {std::string(259, 'd'), "a", nullptr, std::string(259, 'd'), 0},
         {std::string(258, 'd'), "", nullptr, std::string(258, 'd') + "\\", 1},
     };
@@ -456,18 +328,6 @@ TEST(ComposePath, JoinsWithOneInsertedSeparatorWithinTheBound)
         EXPECT_EQ(row.expected, destination);
         EXPECT_EQ('#', destination[kPathSize]);
     }
-}
-
-// The install skips such a line; the medium checker relies on it staying as it was.
-TEST(SplitShortcutLine, LeavesALineWithoutABarAlone)
-{
-    char line[] = "no bar";
-    char* name = nullptr;
-    char* target = nullptr;
-    EXPECT_EQ(0, SplitShortcutLine(line, &name, &target));
-    EXPECT_EQ(nullptr, name);
-    EXPECT_EQ(nullptr, target);
-    EXPECT_STREQ("no bar", line);
 }
 
 }  // namespace

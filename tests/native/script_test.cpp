@@ -51,19 +51,10 @@ TEST(MatchName, ComparesOnlyTheLeadingLettersIgnoringAsciiCase)
         const char* name;
         int expected;
     } rows[] = {
-        {"Install]", "Install", 1},
-        {"install ]", "INSTALL", 1},
-        {"InstallWindows]", "Install", 0},
-        {"Install2]", "Install", 1},
-        {"CopyDir=D:\\Tools", "CopyDir", 1},
-        {"Copy Dir=Tools", "CopyDir", 0},
-        {"msgb=Hello", "msga", 0},
-        {"Title_2=x", "Title", 1},
-        {"StartMenuSet]", "StarMenuSet", 0},
-        {"Title\x83\x5C=x", "Title", 1},
-        {"=x", "", 1},
-        {"1abc", "2xyz", 1},
-        {"", "a", 0},
+        {"Install]", "Install", 1}, {"install ]", "INSTALL", 1}, {"InstallWindows]", "Install", 0},
+        {"Install2]", "Install", 1}, {"CopyDir=D:\\Tools", "CopyDir", 1}, {"Copy Dir=Tools", "CopyDir", 0},
+        {"msgb=Hello", "msga", 0}, {"Title_2=x", "Title", 1}, {"StartMenuSet]", "StarMenuSet", 0},
+        {"Title\x83\x5C=x", "Title", 1}, {"=x", "", 1}, {"1abc", "2xyz", 1}, {"", "a", 0},
         {"\xE0" "bc", "abc", 0},
     };
     for (const Row& row : rows) {
@@ -85,23 +76,17 @@ TEST(ScriptReader, HeadersKeysAndValues)
         // Blanks around "=" stay with the key and the value; the first key wins.
         {"[init]\n  Title = My Program  \nTitle=Second", "Title", " My Program  "},
         {"[init]\nImg\nImg=pic.bmp", "Img", "pic.bmp"},
-        {"[init]\nmsga=x", "msgb", "<absent>"},
-        {"[INIT]\nTitle=A", "Title", "A"},
-        {"[init] text\nTitle=A", "Title", "A"},
-        {"[init2]\nTitle=A", "Title", "A"},
+        {"[init]\nmsga=x", "msgb", "<absent>"}, {"[INIT]\nTitle=A", "Title", "A"},
+        {"[init] text\nTitle=A", "Title", "A"}, {"[init2]\nTitle=A", "Title", "A"},
         {"[init\nTitle=A", "Title", "<absent>"},
         {"[init]\n[init\nTitle=A\n[init]\nTitle=B", "Title", "B"},
-        {"Title=A\n[init]", "Title", "<absent>"},
-        {"[init]\nTitle=\nTitle=X", "Title", "<absent>"},
-        {"[init]\nTitle=a=b", "Title", "a=b"},
-        {"[init]\nTitle=A ; note", "Title", "A ; note"},
+        {"Title=A\n[init]", "Title", "<absent>"}, {"[init]\nTitle=\nTitle=X", "Title", "<absent>"},
+        {"[init]\nTitle=a=b", "Title", "a=b"}, {"[init]\nTitle=A ; note", "Title", "A ; note"},
         {"[init]\nTitle2=x", "Title", "x"},
         {"[init]\n[other]\nTitle=A\n[init]\nTitle=B", "Title", "B"},
-        {"[init]\nKey=v\n[init]\nLate=x", "Late", "x"},
-        {"\xEF\xBB\xBF[init]\nTitle=A", "Title", "<absent>"},
+        {"[init]\nKey=v\n[init]\nLate=x", "Late", "x"}, {"\xEF\xBB\xBF[init]\nTitle=A", "Title", "<absent>"},
         {"[init]\nTitle=A\0[init]\nTitle=B", "Title", "A"},
-        {std::string("\0[init]\nTitle=A", 15), "Title", "<absent>"},
-        {"", "Title", "<absent>"},
+        {std::string("\0[init]\nTitle=A", 15), "Title", "<absent>"}, {"", "Title", "<absent>"},
         {"[init]\nTitle=\x01\x02\xff\x80]\x5c", "Title", "\x01\x02\xff\x80]\x5c"},
         // The tail of a long line is no header, comment or key of its own.
         {"[init]\n" + pad + "[Other]\nTitle=A\n" + pad + "Title=B\n" + pad + ";x", "Title", "A"},
@@ -127,22 +112,15 @@ TEST(ScriptReader, ListSectionsCountEveryEntryLine)
         int n;
         std::string expected;
     } rows[] = {
-        {list, "Install", 1, "#x"},
-        {list, "Install", 2, "Title=X  "},
-        {list, "Install", 3, "last"},
-        {list, "Install", 4, "<absent>"},
-        {list, "Install", 0, "#x"},
-        {list, "Install", -5, "#x"},
+        {list, "Install", 1, "#x"}, {list, "Install", 2, "Title=X  "}, {list, "Install", 3, "last"},
+        {list, "Install", 4, "<absent>"}, {list, "Install", 0, "#x"}, {list, "Install", -5, "#x"},
         {list, "Install", INT_MIN, "#x"},
-        {list, "InstallWindows", 1, "w.dll"},
-        {list, "InstallSystem", 1, "<absent>"},
+        {list, "InstallWindows", 1, "w.dll"}, {list, "InstallSystem", 1, "<absent>"},
         // A keyed section has entry lines too.
-        {"[init]\n  Title = X  \nImg", "init", 1, "Title = X  "},
-        {"[init]\n  Title = X  \nImg", "init", 2, "Img"},
+        {"[init]\n  Title = X  \nImg", "init", 1, "Title = X  "}, {"[init]\n  Title = X  \nImg", "init", 2, "Img"},
         // 255 characters with the blanks: nothing is cut.
         {"[Install]\n  " + std::string(253, 'a'), "Install", 1, std::string(253, 'a')},
-        {longer, "Install", 1, std::string(255, 'b')},
-        {longer, "Install", 2, "next"},
+        {longer, "Install", 1, std::string(255, 'b')}, {longer, "Install", 2, "next"},
         // The tail of a long line never counts as a line of its own.
         {"[Install]\n" + pad + "\n", "Install", 2, "<absent>"},
         {"[Other]\n" + pad + "[Install]\nx", "Install", 1, "<absent>"},

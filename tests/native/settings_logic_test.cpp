@@ -55,11 +55,8 @@ TEST(ProposeInstallDir, AppendsTheFolderNameWithoutSeparator)
         const char* copyDir;
         std::string expected;
     } rows[] = {
-        {nullptr, "C:\\Pelmora"},
-        {"", "C:\\Pelmora"},
-        {"Apps\\Tool", "C:\\Apps\\Tool"},
-        {" Tools", "C:\\ Tools"},
-        {"ぺるもら", "C:\\ぺるもら"},
+        {nullptr, "C:\\Pelmora"}, {"", "C:\\Pelmora"}, {"Apps\\Tool", "C:\\Apps\\Tool"},
+        {" Tools", "C:\\ Tools"}, {"ぺるもら", "C:\\ぺるもら"},
         {longName.c_str(), "C:\\" + std::string(256, 'n')},
     };
     for (const Row& row : rows) {
@@ -75,48 +72,32 @@ TEST(CheckInstallEntry, StoresAcceptedEntriesOnly)
 {
     const std::string atBound = "C:\\" + std::string(256, 'a');
     const std::string kept = "C:\\Pelmora";
+    const int kOk = kEntryAccepted, kBad = kEntryBadCharacter, kNameless = kEntryNamelessFolder;
     struct Row {
         std::string entry;
         int expected;
         std::string stored;
     } rows[] = {
-        {"  D:\\Games\\Tool\\  ", kEntryAccepted, "D:\\Games\\Tool"},
-        {"D:\\Tool  ", kEntryAccepted, "D:\\Tool  "},
-        {"\t D:\\Tool", kEntryAccepted, "D:\\Tool"},
-        {"D:\\Tool:2", kEntryAccepted, "D:\\Tool:2"},
-        {"C:\\", kEntryAccepted, "C:"},
-        {"C:\\ \t", kEntryAccepted, "C:"},
-        {"D:\\Tool\\ \t ", kEntryAccepted, "D:\\Tool"},
-        {"D: \\ Tool \\x", kEntryAccepted, "D: \\ Tool \\x"},
-        {"relative\\path", kEntryAccepted, "relative\\path"},
-        {"\\", kEntryAccepted, ""},
-        {"", kEntryAccepted, ""},
-        {"   \t ", kEntryAccepted, ""},
-        {"D:\\ぺるもら", kEntryAccepted, "D:\\ぺるもら"},
+        {"  D:\\Games\\Tool\\  ", kOk, "D:\\Games\\Tool"}, {"D:\\Tool  ", kOk, "D:\\Tool  "},
+        {"\t D:\\Tool", kOk, "D:\\Tool"}, {"D:\\Tool:2", kOk, "D:\\Tool:2"}, {"C:\\", kOk, "C:"},
+        {"C:\\ \t", kOk, "C:"}, {"D:\\Tool\\ \t ", kOk, "D:\\Tool"},
+        {"D: \\ Tool \\x", kOk, "D: \\ Tool \\x"}, {"relative\\path", kOk, "relative\\path"},
+        {"\\", kOk, ""}, {"", kOk, ""}, {"   \t ", kOk, ""}, {"D:\\ぺるもら", kOk, "D:\\ぺるもら"},
         // A trail byte 0x5C at the end is cut like a final separator.
-        {"D:\\\x83\x5C", kEntryAccepted, "D:\\\x83"},
-        {atBound, kEntryAccepted, atBound},
-        {"D:\\My*Tool", kEntryBadCharacter, kept},
-        {"D:\\My|Tool", kEntryBadCharacter, kept},
-        {"D:/Tool", kEntryBadCharacter, kept},
-        {"D:\\Tool?", kEntryBadCharacter, kept},
-        {"D:\\\"Tool\"", kEntryBadCharacter, kept},
-        {"D:\\<Tool", kEntryBadCharacter, kept},
-        {"D:\\Tool>", kEntryBadCharacter, kept},
-        {"|", kEntryBadCharacter, kept},
+        {"D:\\\x83\x5C", kOk, "D:\\\x83"}, {atBound, kOk, atBound},
+        {"D:\\My*Tool", kBad, kept}, {"D:\\My|Tool", kBad, kept}, {"D:/Tool", kBad, kept},
+        {"D:\\Tool?", kBad, kept}, {"D:\\\"Tool\"", kBad, kept}, {"D:\\<Tool", kBad, kept},
+        {"D:\\Tool>", kBad, kept}, {"|", kBad, kept},
         // Trail byte 0x7C: the katakana ポ counts as a vertical bar.
-        {"D:\\\x83\x7C", kEntryBadCharacter, kept},
-        {"D:\\\\Tool", kEntryNamelessFolder, kept},
-        {"D:\\ \\Tool", kEntryNamelessFolder, kept},
-        {"D:\\\t \\Tool", kEntryNamelessFolder, kept},
-        {"D:\\Tool\\\\", kEntryNamelessFolder, kept},
-        {"D:\\Tool\\ \\ ", kEntryNamelessFolder, kept},
-        {"\\\\server\\share", kEntryNamelessFolder, kept},
-        {"  \\\\server", kEntryNamelessFolder, kept},
+        {"D:\\\x83\x7C", kBad, kept},
+        {"D:\\\\Tool", kNameless, kept}, {"D:\\ \\Tool", kNameless, kept},
+        {"D:\\\t \\Tool", kNameless, kept}, {"D:\\Tool\\\\", kNameless, kept},
+        {"D:\\Tool\\ \\ ", kNameless, kept}, {"\\\\server\\share", kNameless, kept},
+        {"  \\\\server", kNameless, kept},
         // Trail byte 0x5C followed by a backslash: a folder without a name.
-        {"D:\\\x83\x5C\\Tool", kEntryNamelessFolder, kept},
+        {"D:\\\x83\x5C\\Tool", kNameless, kept},
         // The character test comes first.
-        {"D:\\\\My*Tool", kEntryBadCharacter, kept},
+        {"D:\\\\My*Tool", kBad, kept},
     };
     for (const Row& row : rows) {
         PathBuffer text(row.entry);
@@ -137,12 +118,9 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
         std::string path;
         std::string expected;
     } rows[] = {
-        {"C:\\Apps\\Tool", "D:\\Work", "D:\\Work\\Tool"},
-        {"C:\\Apps\\Tool", "D:\\work\\TOOL", "D:\\work\\TOOL"},
-        {"C:\\Apps\\Tool", "D:\\Tool", "D:\\Tool"},
-        {"C:\\Apps\\Tool", "E:\\", "E:\\Tool"},
-        {"C:\\Apps\\Tool", "D:\\Tools", "D:\\Tools\\Tool"},
-        {"C:\\Apps\\Tool", "D:\\To", "D:\\To\\Tool"},
+        {"C:\\Apps\\Tool", "D:\\Work", "D:\\Work\\Tool"}, {"C:\\Apps\\Tool", "D:\\work\\TOOL", "D:\\work\\TOOL"},
+        {"C:\\Apps\\Tool", "D:\\Tool", "D:\\Tool"}, {"C:\\Apps\\Tool", "E:\\", "E:\\Tool"},
+        {"C:\\Apps\\Tool", "D:\\Tools", "D:\\Tools\\Tool"}, {"C:\\Apps\\Tool", "D:\\To", "D:\\To\\Tool"},
         {"C:\\Pelmora", "C:\\Program Files", "C:\\Program Files\\Pelmora"},
         // Only "a" to "z" are folded: "[" and "{" differ by 32 too.
         {"C:\\[x", "D:\\{X", "D:\\{X\\[x"},
@@ -150,18 +128,15 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
         // A folder name with its leading blank, as a CopyDir value gives it.
         {"C:\\ Tools", "D:\\Work", "D:\\Work\\ Tools"},
         // The proposal ends in a separator: nothing to append.
-        {"C:\\Tools\\", "D:\\Work", "D:\\Work\\"},
-        {"C:\\Tools\\", "E:\\", "E:\\"},
+        {"C:\\Tools\\", "D:\\Work", "D:\\Work\\"}, {"C:\\Tools\\", "E:\\", "E:\\"},
         // A trail byte 0x5C ends the path as a separator would.
         {"C:\\Apps\\Tool", "D:\\\x83\x5C", "D:\\\x83\x5CTool"},
         // No file-system path: the edit keeps its text.
         {"C:\\Apps\\Tool", "", ""},
         // A bare name is the chosen folder's name.
-        {"C:\\Apps\\Tool", "Work", "Work\\Tool"},
-        {"C:\\Apps\\Tool", "tool", "tool"},
+        {"C:\\Apps\\Tool", "Work", "Work\\Tool"}, {"C:\\Apps\\Tool", "tool", "tool"},
         // A proposal without any folder name appends nothing.
-        {"Pelmora", "D:\\Work", "D:\\Work"},
-        {"", "D:\\Work", "D:\\Work"},
+        {"Pelmora", "D:\\Work", "D:\\Work"}, {"", "D:\\Work", "D:\\Work"},
         // Near the bound: room for the separator only, then for one letter
         // of the name, then for nothing.
         {"C:\\Tool", "D:\\" + w255, "D:\\" + w255 + "\\"},
@@ -174,14 +149,6 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
         EXPECT_EQ(row.expected, path.Text()) << row.installDir << " + '" << row.path << "'";
         EXPECT_TRUE(path.GuardsIntact());
     }
-}
-
-TEST(ComposeCharacterMessage, ListsEveryForbiddenCharacter)
-{
-    PathBuffer text("");
-    ComposeCharacterMessage(text.bytes);
-    EXPECT_EQ("ファイル名に  /:*?\"<>|  の文字は使えません。", text.Text());
-    EXPECT_TRUE(text.GuardsIntact());
 }
 
 }  // namespace

@@ -32,17 +32,11 @@ TEST(CopyAndAppendText, CopyUpToTheBoundOfTheWholeStringAndAlwaysTerminate)
         int expected;
         std::string result;
     } rows[] = {
-        {nullptr, "abc", 0, 0, ""},
-        {nullptr, "", 10, 0, ""},
-        {nullptr, "Setup Program", 127, 13, "Setup Program"},
-        {nullptr, x300, 259, 259, x300.substr(0, 259)},
-        {nullptr, "exact", 5, 5, "exact"},
-        {nullptr, "exact!", 5, 5, "exact"},
-        {"", "abc", 259, 3, "abc"},
-        {a257.c_str(), "xyz", 259, 2, a257 + "xy"},
-        {a259.c_str(), "xyz", 259, 0, a259},
-        {"C:\\", "Pelmora", 259, 7, "C:\\Pelmora"},
-        {"C:\\", "", 259, 0, "C:\\"},
+        {nullptr, "abc", 0, 0, ""}, {nullptr, "", 10, 0, ""},
+        {nullptr, "Setup Program", 127, 13, "Setup Program"}, {nullptr, x300, 259, 259, x300.substr(0, 259)},
+        {nullptr, "exact", 5, 5, "exact"}, {nullptr, "exact!", 5, 5, "exact"}, {"", "abc", 259, 3, "abc"},
+        {a257.c_str(), "xyz", 259, 2, a257 + "xy"}, {a259.c_str(), "xyz", 259, 0, a259},
+        {"C:\\", "Pelmora", 259, 7, "C:\\Pelmora"}, {"C:\\", "", 259, 0, "C:\\"},
     };
     for (const Row& row : rows) {
         Buffer destination;
@@ -72,20 +66,12 @@ TEST(AppendText, DestinationLongerThanTheBoundIsLeftAlone)
 
 TEST(SkipBlanks, StepsOverSpacesAndTabsOnly)
 {
-    struct Row {
-        const char* text;
-        int offset;
-    } rows[] = {
-        {"\t  x", 3},
-        {"   ", 3},
-        {"", 0},
-        {"\rx", 0},
-        {"\n x", 0},
-        {"\x81\x40x", 0},  // the ideographic space is not a blank
-        {"\v x", 0},
+    // The ideographic space 0x81 0x40 is not a blank.
+    const std::pair<const char*, int> rows[] = {
+        {"\t  x", 3}, {"   ", 3}, {"", 0}, {"\rx", 0}, {"\n x", 0}, {"\x81\x40x", 0}, {"\v x", 0},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.text + row.offset, SkipBlanks(row.text)) << '"' << row.text << '"';
+    for (const auto& [text, offset] : rows)
+        EXPECT_EQ(text + offset, SkipBlanks(text)) << '"' << text << '"';
 }
 
 TEST(FindChar, FindsTheFirstByteButNeverTheTerminator)

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,29 +15,6 @@
 
 namespace {
 
-// Relative names of everything below dir, sorted, folders with a trailing "\".
-std::vector<std::string> Tree(const std::string& dir, const std::string& prefix = "")
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        names.push_back(prefix + name + (folder ? "\\" : ""));
-        if (folder) {
-            std::vector<std::string> inner = Tree(dir + "\\" + name, names.back());
-            names.insert(names.end(), inner.begin(), inner.end());
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(FolderPath, CreatesWhatIsMissingOutermostFirst)
 {
     struct Row {
@@ -47,21 +23,17 @@ TEST(FolderPath, CreatesWhatIsMissingOutermostFirst)
         int result;
         std::vector<std::string> after;  // sorted
     } rows[] = {
-        {{{"A\\"}}, "A", 1, {"A\\"}},
-        {{}, "A", 1, {"A\\"}},
+        {{{"A\\"}}, "A", 1, {"A\\"}}, {{}, "A", 1, {"A\\"}},
         {{}, "A\\B\\C", 1, {"A\\", "A\\B\\", "A\\B\\C\\"}},
         {{{"A\\"}}, "A\\B\\C", 1, {"A\\", "A\\B\\", "A\\B\\C\\"}},
         // A file where a folder should be: nothing is created.
-        {{{"A"}}, "A", 0, {"A"}},
-        {{{"A"}}, "A\\B", 0, {"A"}},
+        {{{"A"}}, "A", 0, {"A"}}, {{{"A"}}, "A\\B", 0, {"A"}},
         {{{"A\\"}, {"A\\B"}}, "A\\B\\C", 0, {"A\\", "A\\B"}},
         // A trailing separator: missing or existing, the folder is there.
-        {{}, "A\\", 1, {"A\\"}},
-        {{{"A\\"}}, "A\\", 1, {"A\\"}},
+        {{}, "A\\", 1, {"A\\"}}, {{{"A\\"}}, "A\\", 1, {"A\\"}},
         {{}, "A\\B\\", 1, {"A\\", "A\\B\\"}},
         // Wildcards that match a folder count as that folder.
-        {{{"Apps\\"}}, "App*", 1, {"Apps\\"}},
-        {{{"Apps"}, {"Apple\\"}}, "App*", 1, {"Apple\\", "Apps"}},
+        {{{"Apps\\"}}, "App*", 1, {"Apps\\"}}, {{{"Apps"}, {"Apple\\"}}, "App*", 1, {"Apple\\", "Apps"}},
         {{{"Apps"}}, "App?", 0, {"Apps"}},
         {{}, "ソフト\\表示", 1, {"ソフト\\", "ソフト\\表示\\"}},
         {{}, "Games\\My Tools", 1, {"Games\\", "Games\\My Tools\\"}},
@@ -72,7 +44,7 @@ TEST(FolderPath, CreatesWhatIsMissingOutermostFirst)
         std::string scratch = driver::MakeMediumDir("folder-test");
         ASSERT_TRUE(scratch != "" && session.Lay(scratch, row.before)) << driver::LastError();
         EXPECT_EQ(row.result, CreateFolderPath((scratch + "\\" + row.path).c_str()));
-        EXPECT_EQ(row.after, Tree(scratch));
+        EXPECT_EQ(row.after, driver::ListFiles(scratch, true));
     }
 }
 

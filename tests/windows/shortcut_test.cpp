@@ -37,10 +37,8 @@ TEST_F(Shortcut, WritesTargetWorkingDirectoryAndDescription)
         const char* description;
         bool withWorkingDirectory;
     } rows[] = {
-        {"ぺるもら サンプル.lnk", "サンプル.exe", "サンプル.exe", true},
-        {"NoText.lnk", "readme.txt", "", true},
-        {"NoFolder.lnk", "readme.txt", "readme.txt", false},
-        {"Readme .lnk", "readme.txt", "readme.txt", true},
+        {"ぺるもら サンプル.lnk", "サンプル.exe", "サンプル.exe", true}, {"NoText.lnk", "readme.txt", "", true},
+        {"NoFolder.lnk", "readme.txt", "readme.txt", false}, {"Readme .lnk", "readme.txt", "readme.txt", true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -27,15 +27,24 @@ const char* const kSections[] = {
     SECTION_START_MENU_SET, SECTION_START_UP_SET,
 };
 const int kSectionCount = 6;
-const int kInitSection = 0;
 const int kNoSection = -1;
+
+// The place of a section named as setup.exe names it in kSections.
+int SectionNumber(const char* name)
+{
+    for (int s = 0; s < kSectionCount; ++s) {
+        if (std::strcmp(kSections[s], name) == 0)
+            return s;
+    }
+    return kNoSection;
+}
 
 // The keys of [init], msga..msgg formed as the dialog forms them.
 std::vector<std::string> InitKeys()
 {
     std::vector<std::string> keys = {KEY_BIG_TITLE, KEY_TITLE};
     std::string message = KEY_FIRST_MESSAGE;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < kTextLineCount; ++i) {
         keys.push_back(message);
         ++message.back();
     }
@@ -53,10 +62,9 @@ bool IsMessageKey(const std::string& key)
 enum LineKind { kBlank, kComment, kHeader, kEntry };
 
 // One line of setup.ini as the reader sees it, with its place in the file.
-// Lines are split where an editor splits them (CR LF, LF, CR) so that the
-// numbers match what the vendor sees; the reader's extra empty line between
-// CR and LF is a blank line and changes nothing.
-struct ScriptLine {
+// Lines are numbered as an editor numbers them (a CR LF pair ends one line),
+// so that the numbers match what the vendor sees.
+struct FileLine {
     int number = 0;
     size_t length = 0;      // the whole line
     std::string text;       // the first kScriptLineLength bytes, as read
@@ -67,28 +75,28 @@ struct ScriptLine {
     bool beforeHeader = false;
 };
 
-std::vector<ScriptLine> ReadLines(const char* text)
+// The lines of the reader's own line reading. Between the CR and the LF of a
+// pair the reader sees an empty line, which is no line of the file and, being
+// blank, changes nothing.
+std::vector<FileLine> ReadLines(const char* text)
 {
-    std::vector<ScriptLine> lines;
+    std::vector<FileLine> lines;
     int current = kNoSection;
     bool seenHeader = false;
-    const char* cursor = text;
     int number = 1;
-    while (*cursor != '\0') {
+    for (const char* cursor = text; *cursor != '\0';) {
+        ScriptLine read;
+        const char* next = ReadScriptLine(cursor, &read);
+        bool pairEnd = cursor != text && cursor[-1] == '\r' && *cursor == '\n';
         const char* start = cursor;
-        while (*cursor != '\0' && *cursor != '\r' && *cursor != '\n')
-            ++cursor;
-        ScriptLine line;
+        cursor = next;
+        if (pairEnd)
+            continue;
+        FileLine line;
         line.number = number++;
-        line.length = static_cast<size_t>(cursor - start);
-        std::string whole(start, cursor);
-        char buffer[kScriptLineLength + 1];
-        CopyText(buffer, whole.c_str(), kScriptLineLength);
-        line.text = buffer;
-        if (*cursor == '\r')
-            ++cursor;
-        if (*cursor == '\n')
-            ++cursor;
+        bool ended = next[-1] == '\r' || next[-1] == '\n';
+        line.length = static_cast<size_t>(next - start) - (ended ? 1 : 0);
+        line.text.assign(read.begin, read.end);
 
         const char* lead = SkipBlanks(line.text.c_str());
         line.lead = static_cast<size_t>(lead - line.text.c_str());
@@ -278,19 +286,24 @@ private:
             finding.message[language] = Message(static_cast<Language>(language), id, args);
         report_.findings.push_back(finding);
     }
-    const ScriptLine* Line(int number) const
+    const FileLine* Line(int number) const
     {
         return number >= 1 && number <= static_cast<int>(lines_.size()) ? &lines_[number - 1] : nullptr;
     }
-    // Line numbers of the entries of section s, in the order GetScriptLine counts them.
-    std::vector<int> EntryLines(int s) const
+    // The entries of a section as GetScriptLine gives them, each with the
+    // number of the line it comes from.
+    std::vector<std::pair<int, std::string>> Entries(const char* section) const
     {
         std::vector<int> numbers;
-        for (const ScriptLine& line : lines_) {
-            if (line.kind == kEntry && line.section == s)
+        for (const FileLine& line : lines_) {
+            if (line.kind == kEntry && line.section == SectionNumber(section))
                 numbers.push_back(line.number);
         }
-        return numbers;
+        std::vector<std::pair<int, std::string>> entries;
+        char entry[kPathSize];
+        for (int n = 1; GetScriptLine(text_, section, n, entry, kPathSize) != 0; ++n)
+            entries.push_back({n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0, entry});
+        return entries;
     }
 
     void CheckEncoding();
@@ -309,7 +322,7 @@ private:
     std::string bytes_;
     const char* text_;
     Medium& medium_;
-    std::vector<ScriptLine> lines_;
+    std::vector<FileLine> lines_;
     std::vector<int> keyLines_;        // deciding key line per InitKeys() index
     Report report_;
 };
@@ -331,7 +344,7 @@ void Checker::CheckEncoding()
     }
     bool multiByte = false;
     if (b.size() >= 3 && b.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        const ScriptLine* first = Line(1);
+        const FileLine* first = Line(1);
         std::string rest = first ? first->text.substr(3) : "";
         const char* lead = SkipBlanks(rest.c_str());
         if (*lead == '[') {
@@ -361,7 +374,7 @@ void Checker::CheckLines()
     for (const Finding& finding : report_.findings)
         said = said || finding.code == "bom-hides-header" || finding.code == "utf16-script";
     bool bom = bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    for (const ScriptLine& line : lines_) {
+    for (const FileLine& line : lines_) {
         if (line.length > static_cast<size_t>(kScriptLineLength)) {
             Add(kWarning, line.number, "long-line", kMsgLongLine,
                 {std::to_string(line.length), std::to_string(kScriptLineLength)});
@@ -377,7 +390,7 @@ void Checker::CheckLines()
 
 void Checker::CheckHeaders()
 {
-    for (const ScriptLine& line : lines_) {
+    for (const FileLine& line : lines_) {
         if (line.kind != kHeader)
             continue;
         const char* lead = line.text.c_str() + line.lead;
@@ -426,8 +439,8 @@ void Checker::CheckInitKeys()
 {
     std::vector<std::string> keys = InitKeys();
     keyLines_.assign(keys.size(), 0);
-    for (const ScriptLine& line : lines_) {
-        if (line.kind != kEntry || line.section != kInitSection)
+    for (const FileLine& line : lines_) {
+        if (line.kind != kEntry || line.section != SectionNumber(SECTION_INIT))
             continue;
         const char* lead = line.text.c_str() + line.lead;
         const char* equals = FindChar(lead, '=');
@@ -455,7 +468,7 @@ void Checker::CheckInitKeys()
             Add(kWarning, line.number, "key-suffix", kMsgKeySuffix, {written, name});
         }
         if (keyLines_[key] != 0) {
-            const ScriptLine* first = Line(keyLines_[key]);
+            const FileLine* first = Line(keyLines_[key]);
             const char* firstEquals = FindChar(first->text.c_str() + first->lead, '=');
             bool firstEmpty = firstEquals[1] == '\0';
             Add(kWarning, line.number, "repeated-key", firstEmpty ? kMsgRepeatedEmptyKey : kMsgRepeatedKey,
@@ -488,7 +501,7 @@ void Checker::FillDialog()
 {
     report_.bigTitle = Value(KEY_BIG_TITLE, kBigTitleSize, DEFAULT_BIG_TITLE);
     if (report_.bigTitle.present) {
-        const ScriptLine* line = Line(report_.bigTitle.line);
+        const FileLine* line = Line(report_.bigTitle.line);
         std::string written = line ? std::string(FindChar(line->text.c_str(), '=') + 1) : "";
         if (written.size() > report_.bigTitle.value.size()) {
             Add(kWarning, report_.bigTitle.line, "long-title", kMsgLongTitle,
@@ -496,10 +509,10 @@ void Checker::FillDialog()
         }
     }
     // The dialog's own caption; the literal is Shift-JIS like every script text.
-    report_.caption = Value(KEY_TITLE, 256, "セットアップ");
+    report_.caption = Value(KEY_TITLE, kValueSize, "セットアップ");
     std::string key = KEY_FIRST_MESSAGE;
     for (KeyValue& line : report_.textLines) {
-        line = Value(key.c_str(), 256, nullptr);
+        line = Value(key.c_str(), kValueSize, nullptr);
         ++key.back();
     }
     report_.startMenuGroup = Value(KEY_START_MENU_GROUP, kPathSize, DEFAULT_FOLDER_NAME);
@@ -508,7 +521,7 @@ void Checker::FillDialog()
 void Checker::CheckBitmap()
 {
     Bitmap& bitmap = report_.bitmap;
-    KeyValue image = Value(KEY_IMAGE, 256, DEFAULT_IMAGE);
+    KeyValue image = Value(KEY_IMAGE, kValueSize, DEFAULT_IMAGE);
     bitmap.name = image.value;
     bitmap.named = image.present;
     if (FindWholeChar(bitmap.name, ':') != std::string::npos || bitmap.name[0] == '\\') {
@@ -576,7 +589,7 @@ void Checker::CheckBoxSetting(Box* box, const char* section, MessageId what)
 
 void Checker::ProposeFolder()
 {
-    report_.copyDir = Value(KEY_COPY_DIR, 256, DEFAULT_FOLDER_NAME);
+    report_.copyDir = Value(KEY_COPY_DIR, kValueSize, DEFAULT_FOLDER_NAME);
     char proposal[kPathSize];
     CopyText(proposal, kAssumedDriveRoot, kPathBound);
     ProposeInstallDir(proposal, report_.copyDir.present ? report_.copyDir.value.c_str() : nullptr);
@@ -632,12 +645,11 @@ void Checker::CopyFiles()
         section.name = InstallSections[s];
         section.directory = directories[s];
         section.overwrites = s == 0;
-        std::vector<int> numbers = EntryLines(s + 1);
-        char entry[kPathSize];
-        for (int n = 1; GetScriptLine(text_, InstallSections[s], n, entry, kPathSize) != 0; ++n) {
+        for (const auto& [line, name] : Entries(InstallSections[s])) {
+            const char* entry = name.c_str();
             CopyEntry copy;
-            copy.line = n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0;
-            copy.name = entry;
+            copy.line = line;
+            copy.name = name;
             char destination[kPathSize];
             int whole = ComposePath(destination, section.directory.c_str(), entry, nullptr);
             copy.destination = destination;
@@ -692,12 +704,12 @@ void Checker::MakeShortcuts()
         ShortcutSection& section = report_.shortcuts[k];
         section.name = sections[k];
         section.folder = folders[k];
-        std::vector<int> numbers = EntryLines(4 + k);
-        char line[kPathSize];
-        for (int n = 1; GetScriptLine(text_, sections[k], n, line, kPathSize) != 0; ++n) {
+        for (const auto& [number, text] : Entries(sections[k])) {
+            char line[kPathSize];
+            CopyText(line, text.c_str(), kPathBound);
             Shortcut shortcut;
-            shortcut.line = n <= static_cast<int>(numbers.size()) ? numbers[n - 1] : 0;
-            shortcut.text = line;
+            shortcut.line = number;
+            shortcut.text = text;
             std::string trail = TrailByteChar(shortcut.text.substr(0, FindWholeChar(shortcut.text, '|')), '|');
             char* name = nullptr;
             char* target = nullptr;
@@ -773,8 +785,8 @@ Report Checker::Run()
     CheckInitKeys();
     FillDialog();
     CheckBitmap();
-    report_.startMenu.setting = Value(KEY_DEFAULT_START_MENU, 256, nullptr);
-    report_.startUp.setting = Value(KEY_DEFAULT_START_UP, 256, nullptr);
+    report_.startMenu.setting = Value(KEY_DEFAULT_START_MENU, kValueSize, nullptr);
+    report_.startUp.setting = Value(KEY_DEFAULT_START_UP, kValueSize, nullptr);
     CheckBoxSetting(&report_.startMenu, SECTION_START_MENU_SET, kMsgStartMenuName);
     CheckBoxSetting(&report_.startUp, SECTION_START_UP_SET, kMsgStartUpName);
     ProposeFolder();

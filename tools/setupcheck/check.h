@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "messages.h"
+#include "script/keys.h"
 
 // Where the report assumes setup.exe runs. Typical for the machines setup.exe
 // targets; the report header states them.
@@ -117,7 +118,7 @@ struct Report {
 
     KeyValue bigTitle;           // value shown, default when absent
     KeyValue caption;
-    KeyValue textLines[7];
+    KeyValue textLines[kTextLineCount];
     Bitmap bitmap;
     KeyValue copyDir;
     std::string proposedDir;     // as the dialog proposes it

@@ -15,6 +15,22 @@
 
 namespace {
 
+// Up to `limit` bytes of a file opened for reading, which it then closes;
+// false when there is no file.
+bool ReadUpTo(FILE* file, size_t limit, std::string* bytes)
+{
+    if (file == nullptr)
+        return false;
+    bytes->clear();
+    char chunk[65536];
+    size_t got;
+    while (bytes->size() < limit &&
+           (got = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes->size()), file)) > 0)
+        bytes->append(chunk, got);
+    std::fclose(file);
+    return true;
+}
+
 #ifdef _WIN32
 
 std::wstring Wide(const std::string& text, unsigned codePage)
@@ -43,19 +59,7 @@ public:
 
     bool Read(const std::string& relative, size_t limit, std::string* bytes) override
     {
-        HANDLE file = CreateFileW(Path(relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        bytes->clear();
-        char chunk[65536];
-        DWORD got = 0;
-        while (bytes->size() < limit &&
-               ReadFile(file, chunk, static_cast<DWORD>(std::min(sizeof chunk, limit - bytes->size())),
-                        &got, nullptr) && got > 0)
-            bytes->append(chunk, got);
-        CloseHandle(file);
-        return true;
+        return ReadUpTo(_wfopen(Path(relative).c_str(), L"rb"), limit, bytes);
     }
 
 private:
@@ -137,17 +141,7 @@ public:
         int match;
         if (!Resolve(relative, &path, &match))
             return false;
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr)
-            return false;
-        bytes->clear();
-        char chunk[65536];
-        size_t got;
-        while (bytes->size() < limit &&
-               (got = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes->size()), file)) > 0)
-            bytes->append(chunk, got);
-        std::fclose(file);
-        return true;
+        return ReadUpTo(std::fopen(path.c_str(), "rb"), limit, bytes);
     }
 
 private:

@@ -103,7 +103,7 @@ std::string RenderText(const Report& r, const std::string& medium, Language lang
     };
     row(say(kMsgBigTitle), Show(r.bigTitle.value) + (r.bigTitle.present ? "" : say(kMsgDefault)));
     row(say(kMsgCaption), Show(r.caption.value) + (r.caption.present ? "" : say(kMsgDefault)));
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < kTextLineCount; ++i) {
         const KeyValue& line = r.textLines[i];
         row(say(kMsgTextLine, {std::to_string(i + 1)}),
             line.present ? Show(line.value) : say(kMsgNoTextLine, {line.key}));

@@ -62,20 +62,6 @@ void Shoot(const std::string& name)
     Save(shot, name);
 }
 
-// The backdrop as soon as its ramp reaches the bottom row, which is usually
-// before the settings dialog opens over it.
-void ShootBackdrop()
-{
-    driver::Screenshot shot;
-    DWORD start = GetTickCount();
-    while (driver::CaptureScreen(&shot) && GetTickCount() - start < 5000) {
-        if (driver::IsNear(shot.At(2, shot.height - 1), 0, 0, 255, 8))
-            break;
-        Sleep(10);
-    }
-    Save(shot, "backdrop");
-}
-
 // Files (name -> size) directly in dir, or below it with recursive.
 std::map<std::string, unsigned long long> Snapshot(const std::string& dir, bool recursive)
 {
@@ -217,7 +203,9 @@ int Run()
         }
     } else {
         Say("backdrop appeared");
-        ShootBackdrop();
+        driver::Screenshot shot;
+        driver::CaptureBackdrop(&shot, 5000);
+        Save(shot, "backdrop");
         HWND settings = driver::WaitForDialog(setup.pid, nullptr, g_waitMs);
         if (settings == nullptr) {
             Say("settings dialog did not appear within " + std::to_string(g_waitMs / 1000) +
@@ -234,13 +222,7 @@ int Run()
                 Say("cannot measure the settings dialog: " + driver::LastError());
             fit::MeasureBigTitle(script, &report);
             installDir = driver::ControlText(settings, IDC_INSTALL_DIR);
-            Say("  install folder: " + installDir);
-            Say(std::string("  Start Menu box: ") +
-                (driver::CheckState(settings, IDC_START_MENU_BOX) == BST_CHECKED ? "checked"
-                                                                                 : "unchecked"));
-            Say(std::string("  StartUp box:    ") +
-                (driver::CheckState(settings, IDC_START_UP_BOX) == BST_CHECKED ? "checked"
-                                                                               : "unchecked"));
+            Say("  " + driver::SettingsView(settings));
             Say("pressing " + driver::ControlText(settings, IDC_INSTALL_BUTTON));
             if (!driver::PressButton(settings, IDC_INSTALL_BUTTON)) {
                 Say(driver::LastError());

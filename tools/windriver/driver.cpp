@@ -170,7 +170,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes)
     return ok;
 }
 
-void CollectFiles(const std::string& root, const std::string& relative,
+void CollectFiles(const std::string& root, const std::string& relative, bool withFolders,
                   std::vector<std::string>* files)
 {
     WIN32_FIND_DATAA data;
@@ -182,10 +182,11 @@ void CollectFiles(const std::string& root, const std::string& relative,
         if (name == "." || name == "..")
             continue;
         std::string path = relative.empty() ? name : Join(relative, name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CollectFiles(root, path, files);
-        else
-            files->push_back(path);
+        bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!folder || withFolders)
+            files->push_back(folder ? path + "\\" : path);
+        if (folder)
+            CollectFiles(root, path, withFolders, files);
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
@@ -358,10 +359,10 @@ bool RemoveTree(const std::string& path)
     return true;
 }
 
-std::vector<std::string> ListFiles(const std::string& dir)
+std::vector<std::string> ListFiles(const std::string& dir, bool withFolders)
 {
     std::vector<std::string> files;
-    CollectFiles(dir, "", &files);
+    CollectFiles(dir, "", withFolders, &files);
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -523,16 +524,6 @@ bool WaitForWindowGone(HWND window, int timeoutMs)
     return true;
 }
 
-bool StaysWithoutWindow(DWORD pid, const char* className, int periodMs)
-{
-    HWND found = Poll(periodMs, [&] { return FindWindowOf(pid, className, nullptr); });
-    if (found != nullptr) {
-        Fail("unexpected " + Describe(found));
-        return false;
-    }
-    return true;
-}
-
 std::string WindowText(HWND window)
 {
     char text[1024] = "";
@@ -566,6 +557,13 @@ std::string ControlText(HWND dialog, int id)
 {
     HWND control = Control(dialog, id);
     return control == nullptr ? std::string() : WindowText(control);
+}
+
+std::string WaitForControlText(HWND dialog, int id, const std::string& expected, int timeoutMs)
+{
+    std::string text;
+    Poll(timeoutMs, [&] { return (text = ControlText(dialog, id)) == expected ? dialog : nullptr; });
+    return text;
 }
 
 bool SetControlText(HWND dialog, int id, const std::string& text)
@@ -682,7 +680,7 @@ bool PostClose(HWND window)
 
 // ---- Pixels ----------------------------------------------------------------
 
-bool CaptureRect(const RECT& rect, Screenshot* shot)
+bool CaptureRect(const RECT& rect, Screenshot* shot, HDC source)
 {
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
@@ -704,7 +702,8 @@ bool CaptureRect(const RECT& rect, Screenshot* shot)
     bool ok = bitmap != nullptr;
     if (ok) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+        ok = BitBlt(memory, 0, 0, width, height, source ? source : screen, rect.left, rect.top,
+                    SRCCOPY) != 0;
         GdiFlush();
         if (ok) {
             shot->width = width;
@@ -727,16 +726,6 @@ bool CaptureRect(const RECT& rect, Screenshot* shot)
 bool CaptureScreen(Screenshot* shot)
 {
     RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return CaptureRect(rect, shot);
-}
-
-bool CaptureWindow(HWND window, Screenshot* shot)
-{
-    RECT rect;
-    if (!GetWindowRect(window, &rect)) {
-        Fail("no rectangle for " + Describe(window));
-        return false;
-    }
     return CaptureRect(rect, shot);
 }
 

@@ -73,8 +73,9 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Deletes a folder with everything in it; true if it is gone afterwards.
 bool RemoveTree(const std::string& path);
-// Relative paths of every file below dir, sorted ("a.txt", "sub\\b.txt").
-std::vector<std::string> ListFiles(const std::string& dir);
+// Relative paths of every file below dir, sorted ("a.txt", "sub\\b.txt");
+// withFolders, every folder too, with a final "\\" ("sub\\").
+std::vector<std::string> ListFiles(const std::string& dir, bool withFolders = false);
 // Shell folder path (CSIDL_PROGRAMS, CSIDL_STARTUP, ...), "" if unknown.
 std::string ShellFolder(int csidl);
 std::string WindowsDirectory();
@@ -123,8 +124,6 @@ HWND WaitForMessageBox(DWORD pid, int timeoutMs = kWaitMs);
 HWND FindMessageBox(DWORD pid);
 // Waits until the window is gone (destroyed or hidden).
 bool WaitForWindowGone(HWND window, int timeoutMs = kWaitMs);
-// True if no visible top-level window of pid appears during the whole period.
-bool StaysWithoutWindow(DWORD pid, const char* className, int periodMs);
 
 // Text of a window or control, through WM_GETTEXT (works across processes).
 std::string WindowText(HWND window);
@@ -133,6 +132,9 @@ std::string ClassNameOf(HWND window);
 HWND Control(HWND dialog, int id);
 // Text of control id of dialog; "" and LastError() if the control is missing.
 std::string ControlText(HWND dialog, int id);
+// Waits until control id shows `expected`; returns what it shows last.
+std::string WaitForControlText(HWND dialog, int id, const std::string& expected,
+                               int timeoutMs = 5000);
 // Sets the text of an edit control as typing would (WM_SETTEXT).
 bool SetControlText(HWND dialog, int id, const std::string& text);
 // BST_CHECKED / BST_UNCHECKED of a check box, -1 if missing.
@@ -170,10 +172,10 @@ struct Screenshot {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, row 0 at the top
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-// Copies the screen (or the part of it under rect) from the screen DC.
+// Copies the screen, or the part of it under rect; or that part of another
+// device context.
 bool CaptureScreen(Screenshot* shot);
-bool CaptureRect(const RECT& rect, Screenshot* shot);
-bool CaptureWindow(HWND window, Screenshot* shot);
+bool CaptureRect(const RECT& rect, Screenshot* shot, HDC source = nullptr);
 // Writes a 24-bit BMP.
 bool SaveBmp(const Screenshot& shot, const std::string& path);
 // Saves the screen to ArtifactsDir()\name.bmp if an artifacts folder is set.

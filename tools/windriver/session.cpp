@@ -12,7 +12,6 @@ const char kCopyCaption[] = "インストール中...";
 const char kCompletion[] = "インストールが完了しました";
 const char kGroupFailure[] = "スタートメニューのグループの登録に失敗しました";
 const char kCannotCopy[] = "コピーできませんでした：";
-const char kFinishButton[] = "終了(&E)";
 
 namespace {
 
@@ -20,29 +19,13 @@ namespace {
 // within this.
 const DWORD kWalkMs = 240000;
 
-// One sz_Or_Ord field as Shift-JIS text, or "#n" for an ordinal.
-std::string ReadField(const WORD*& cursor)
+// Steps over one sz_Or_Ord field: an ordinal or a NUL-terminated UTF-16 text.
+void SkipField(const WORD*& cursor)
 {
-    if (*cursor == 0xFFFF) {
-        std::string ordinal = "#" + std::to_string(cursor[1]);
+    if (*cursor == 0xFFFF)
         cursor += 2;
-        return ordinal;
-    }
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(cursor);
-    int length = lstrlenW(wide);
-    cursor += length + 1;
-    char ansi[512] = "";
-    WideCharToMultiByte(932, 0, wide, length, ansi, sizeof ansi - 1, nullptr, nullptr);
-    return ansi;
-}
-
-std::string ClassName(const std::string& field)
-{
-    const char* names[] = {"BUTTON", "EDIT", "STATIC"};
-    for (int atom = 0x80; atom <= 0x82; ++atom)
-        if (field == "#" + std::to_string(atom))
-            return names[atom - 0x80];
-    return CharUpperA(std::string(field).data());
+    else
+        cursor += lstrlenW(reinterpret_cast<const wchar_t*>(cursor)) + 1;
 }
 
 // The copy dialog as the user reads it: its caption, then the texts of its
@@ -51,10 +34,23 @@ std::string View(HWND copy)
 {
     std::string view = WindowText(copy);
     for (int id : {IDC_SOURCE_LABEL, IDC_SOURCE_PATH, IDC_DESTINATION_LABEL, IDC_DESTINATION_PATH,
-                   IDC_DONE_MARK, IDC_CANCEL_BUTTON})
+                   IDC_DONE_MARK, IDC_STOP_BUTTON})
         if (IsControlVisible(copy, id))
             view += " | " + ControlText(copy, id);
     return view;
+}
+
+// The parts of the screen where the backdrop's title and ramp show past the
+// centred settings dialog: the title band and both edges.
+bool SameWhereBackdropShows(const Screenshot& a, const Screenshot& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if ((y < kTitleBand || x < 4 || x >= a.width - 4) && a.At(x, y) != b.At(x, y))
+                return false;
+    return true;
 }
 
 bool MakeFolders(const std::string& path)
@@ -70,6 +66,37 @@ bool MakeFolders(const std::string& path)
     }
     return true;
 }
+
+// When the copy dialog's stop button is pressed.
+enum StopMoment { kNoMoment, kHeldStill, kMarkShown, kBoxClosed, kMarkBoxUp };
+
+bool PressInstall(HWND settings) { return PressButton(settings, IDC_INSTALL_BUTTON); }
+bool PressEscape(HWND settings) { return SendKey(Control(settings, IDC_INSTALL_BUTTON), VK_ESCAPE); }
+
+// A click on the box itself: only the button toggles its own check.
+bool Tick(HWND settings, int id, bool wanted)
+{
+    HWND box = wanted ? Control(settings, id) : nullptr;
+    DWORD_PTR ignored;
+    if (box != nullptr)
+        SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    if (!wanted || CheckState(settings, id) == BST_CHECKED)
+        return true;
+    Fail("box " + std::to_string(id) + " did not take the tick");
+    return false;
+}
+
+// Each cancel point, in the order of Cancel: what leaves the settings
+// dialog, then when the copy dialog's stop button is pressed.
+struct CancelPoint {
+    bool (*leave)(HWND settings);
+    int moment;
+};
+const CancelPoint kCancelPoints[] = {
+    {PressInstall, kNoMoment}, {PressEscape, kNoMoment},  {PostClose, kNoMoment},
+    {PressInstall, kHeldStill}, {PressInstall, kMarkShown}, {PressInstall, kBoxClosed},
+    {PressInstall, kMarkBoxUp},
+};
 
 }  // namespace
 
@@ -87,24 +114,20 @@ bool ReadDialogTemplate(int id, DialogTemplate* dialog)
         return false;
     }
     dialog->style = head->style;
-    dialog->exStyle = head->dwExtendedStyle;
-    dialog->cx = head->cx;
-    dialog->cy = head->cy;
     const WORD* cursor = reinterpret_cast<const WORD*>(head + 1);
-    dialog->menu = ReadField(cursor);
-    dialog->windowClass = ReadField(cursor);
-    dialog->caption = ReadField(cursor);
-    dialog->pointSize = *cursor++;
-    dialog->face = ReadField(cursor);
+    SkipField(cursor);  // menu
+    SkipField(cursor);  // class
+    SkipField(cursor);  // caption
+    ++cursor;           // point size
+    SkipField(cursor);  // face
     for (int i = 0; i < head->cdit; ++i) {
         // Each item starts on a DWORD boundary.
         cursor = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(cursor) + 3) & ~UINT_PTR(3));
         const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(cursor);
         cursor = reinterpret_cast<const WORD*>(item + 1);
-        std::string className = ClassName(ReadField(cursor));
-        std::string text = ReadField(cursor);
-        dialog->items.push_back({item->id, className, item->style, item->x, item->y, item->cx,
-                                 item->cy, text, item->dwExtendedStyle});
+        SkipField(cursor);  // class
+        SkipField(cursor);  // text
+        dialog->items.push_back({item->id, item->style});
         WORD extra = *cursor++;  // creation data, in bytes
         cursor = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(cursor) + extra);
     }
@@ -177,6 +200,42 @@ std::string Describe(const std::string& path)
     if (attributes & FILE_ATTRIBUTE_HIDDEN)
         marks += "<hidden>";
     return marks + bytes;
+}
+
+std::string SettingsView(HWND settings)
+{
+    std::string view;
+    for (int id : {IDC_TEXT_LINE1, IDC_TEXT_LINE2, IDC_TEXT_LINE3, IDC_TEXT_LINE4, IDC_TEXT_LINE5,
+                   IDC_TEXT_LINE6, IDC_TEXT_LINE7})
+        view += (id == IDC_TEXT_LINE1 ? "" : "|") + ControlText(settings, id);
+    view += " / " + ControlText(settings, IDC_INSTALL_DIR) + " / ";
+    RECT picture = {};
+    GetWindowRect(Control(settings, IDC_PICTURE), &picture);
+    if (IsControlVisible(settings, IDC_PICTURE))
+        view += picture.right - picture.left > 20 ? "picture " : "small picture ";
+    for (int id : {IDC_START_MENU_BOX, IDC_START_UP_BOX}) {
+        view += IsControlEnabled(settings, id) ? "" : "~";
+        view += id == IDC_START_MENU_BOX ? "menu" : "up";
+        view += CheckState(settings, id) == BST_CHECKED ? "[x] " : "[ ] ";
+    }
+    int enabled = 0;
+    for (int id : {IDC_INSTALL_DIR_LABEL, IDC_INSTALL_DIR, IDC_BROWSE_BUTTON, IDC_DEFAULT_BUTTON})
+        enabled += IsControlEnabled(settings, id);
+    return view + (enabled == 4 ? "folder" : enabled == 0 ? "~folder" : "folder?");
+}
+
+bool CaptureBackdrop(Screenshot* shot, int timeoutMs)
+{
+    Screenshot previous;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < DWORD(timeoutMs); Sleep(150)) {
+        if (!CaptureScreen(shot))
+            return false;
+        if (shot->At(2, shot->height - 1) == 0x0000FF && SameWhereBackdropShows(*shot, previous))
+            return true;
+        previous = *shot;
+    }
+    Fail("the backdrop's ramp never reached the bottom row, or its title band never held still");
+    return false;
 }
 
 HWND WaitForFolderBrowser(DWORD pid, int timeoutMs)
@@ -338,30 +397,25 @@ HWND Session::Open(const std::string& dir, const char* caption, int timeoutMs,
 bool Session::Install(HWND settings, const std::string& typed, bool startMenu, bool startUp,
                       Cancel when, const std::string& mark, Walk* walk)
 {
+    const CancelPoint& point = kCancelPoints[static_cast<int>(when)];
     installDir = Expand(typed);
     copy = nullptr;
-    if (!SetControlText(settings, IDC_INSTALL_DIR, installDir))
+    if (!SetControlText(settings, IDC_INSTALL_DIR, installDir) ||
+        !Tick(settings, IDC_START_MENU_BOX, startMenu) || !Tick(settings, IDC_START_UP_BOX, startUp) ||
+        !point.leave(settings))
         return false;
-    for (int id : {startMenu ? IDC_START_MENU_BOX : 0, startUp ? IDC_START_UP_BOX : 0}) {
-        // A click on the box itself: only the button toggles its own check.
-        HWND box = id == 0 ? nullptr : Control(settings, id);
-        DWORD_PTR ignored;
-        if (box != nullptr)
-            SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        if (id != 0 && CheckState(settings, id) != BST_CHECKED) {
-            Fail("box " + std::to_string(id) + " did not take the tick");
-            return false;
-        }
-    }
-    bool pressed = when == Cancel::kEscape
-                       ? SendKey(Control(settings, IDC_INSTALL_BUTTON), VK_ESCAPE)
-                   : when == Cancel::kCancelButton ? PressButton(settings, IDC_CANCEL_BUTTON)
-                   : when == Cancel::kCloseBox     ? PostClose(settings)
-                                                   : PressButton(settings, IDC_INSTALL_BUTTON);
-    if (!pressed)
-        return false;
-    if (when == Cancel::kEscape || when == Cancel::kCancelButton || when == Cancel::kCloseBox)
+    if (point.leave != PressInstall)
         return Finish(walk);
+    if (!FindCopyDialog())
+        return false;
+    if (point.moment == kHeldStill && !StopHeldStill(Expand(mark), walk))
+        return false;
+    return WalkCopyDialog(point.moment == kHeldStill ? kNoMoment : point.moment, mark, walk) &&
+           Finish(walk);
+}
+
+bool Session::FindCopyDialog()
+{
     // Looked for without a pause: the first step comes 50 ms after the
     // dialog opens.
     DWORD start = GetTickCount();
@@ -369,30 +423,39 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         if (GetTickCount() - start > DWORD(kWaitMs) || !IsRunning(setup)) {
             HWND box = FindMessageBox(setup.pid);
             Fail(std::string("no copy dialog") +
-                           (box ? " but the box \"" + ReadMessageBox(box).text + "\"" : ""));
+                 (box ? " but the box \"" + ReadMessageBox(box).text + "\"" : ""));
             return false;
         }
         Sleep(0);
     }
-    if (when == Cancel::kBeforeFirstStep) {
-        // Held still, the program cannot take its first step while the
-        // driver looks and queues the cancel.
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE,
-                                   GetWindowThreadProcessId(copy, nullptr));
-        if (thread != nullptr)
-            SuspendThread(thread);
-        walk->early = GetFileAttributesA(Expand(mark).c_str()) == INVALID_FILE_ATTRIBUTES;
-        pressed = PressButton(copy, IDC_CANCEL_BUTTON);
-        if (thread != nullptr) {
-            ResumeThread(thread);
-            CloseHandle(thread);
-        }
-        if (!pressed)
-            return false;
+    return true;
+}
+
+bool Session::StopHeldStill(const std::string& path, Walk* walk)
+{
+    // Held still, the program cannot take its first step while the driver
+    // looks and queues the cancel.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(copy, nullptr));
+    if (thread != nullptr)
+        SuspendThread(thread);
+    walk->early = GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    bool pressed = PressButton(copy, IDC_STOP_BUTTON);
+    if (thread != nullptr) {
+        ResumeThread(thread);
+        CloseHandle(thread);
     }
-    bool cancelled = when == Cancel::kBeforeFirstStep;
+    return pressed;
+}
+
+bool Session::WalkCopyDialog(int moment, const std::string& mark, Walk* walk)
+{
+    // The stop button is pressed once, at its moment.
+    auto stopAt = [&](int at, bool now) {
+        if (moment == at && now && PressButton(copy, IDC_STOP_BUTTON))
+            moment = kNoMoment;
+    };
     HWND last = nullptr;
-    start = GetTickCount();
+    DWORD start = GetTickCount();
     while (IsRunning(setup)) {
         if (GetTickCount() - start > kWalkMs) {
             Fail("the install did not end in time");
@@ -401,8 +464,7 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         std::string source = ControlText(copy, IDC_SOURCE_PATH);
         if (IsWindow(copy) && (walk->shown.empty() || walk->shown.back() != source))
             walk->shown.push_back(source);
-        if (when == Cancel::kWhenShown && !cancelled && source.find(mark) != std::string::npos)
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        stopAt(kMarkShown, source.find(mark) != std::string::npos);
         HWND box = FindMessageBox(setup.pid);
         if (box == nullptr || box == last) {
             Sleep(2);
@@ -415,8 +477,8 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
                                   : "<caption " + text.caption + "> " + text.text);
         walk->views.push_back(View(copy));
         walk->inputs += IsWindowEnabled(copy) ? '+' : '-';
-        if (when == Cancel::kUnderBox && !cancelled && text.text == mark) {
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        if (moment == kMarkBoxUp && text.text == mark) {
+            stopAt(kMarkBoxUp, true);
             // The box may go with the program; if it stays, the user closes it.
             if (!WaitForWindowGone(box, 3000))
                 PressMessageBoxOk(box);
@@ -424,10 +486,9 @@ bool Session::Install(HWND settings, const std::string& typed, bool startMenu, b
         }
         PressMessageBoxOk(box);
         WaitForWindowGone(box);
-        if (when == Cancel::kAfterFirstBox && !cancelled)
-            cancelled = PressButton(copy, IDC_CANCEL_BUTTON);
+        stopAt(kBoxClosed, true);
     }
-    return Finish(walk);
+    return true;
 }
 
 void Session::LetGo()

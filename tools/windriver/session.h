@@ -25,7 +25,6 @@ extern const char kCopyCaption[];
 extern const char kCompletion[];
 extern const char kGroupFailure[];
 extern const char kCannotCopy[];
-extern const char kFinishButton[];
 
 // Attribute that Lay() does not set but imitates: another program holds the
 // file open without sharing until the Session ends.
@@ -40,23 +39,30 @@ struct Entry {
 };
 using Entries = std::vector<Entry>;
 
-// A dialog template of setup.exe's Japanese resources; ordinals of class
-// and text read "#n", the predefined classes by name.
+// The controls of a dialog template of setup.exe's Japanese resources, in
+// the template's order: their ids and styles, and the dialog's own style.
 struct TemplateItem {
     int id;
-    std::string className;
     DWORD style;
-    int x, y, cx, cy;
-    std::string text;
-    DWORD exStyle = 0;
 };
 struct DialogTemplate {
-    DWORD style = 0, exStyle = 0;
-    int cx = 0, cy = 0, pointSize = 0;
-    std::string menu, windowClass, caption, face;
+    DWORD style = 0;
     std::vector<TemplateItem> items;
 };
 bool ReadDialogTemplate(int id, DialogTemplate* dialog);
+
+// The settings dialog as the user reads it, joined by " / ": the text lines
+// joined by "|", the proposal in the edit, then the controls' states:
+// "picture" when the bitmap shows (at its own size, wider than the
+// template's), each box "menu[x]" or "up[ ]", "~" before what is disabled,
+// and "folder" for the label, edit, browse and default button together.
+std::string SettingsView(HWND settings);
+
+// The backdrop's title band: 64-pixel letters and their shadow 8 pixels lower.
+const int kTitleBand = 90;
+// The screen once the backdrop has painted: the ramp's end in the bottom row,
+// and the title band and both edges holding still between two looks.
+bool CaptureBackdrop(Screenshot* shot, int timeoutMs = 10000);
 
 // A shortcut loaded through the shell's own link object.
 struct LinkFields {
@@ -78,11 +84,11 @@ HWND WaitForFolderBrowser(DWORD pid, int timeoutMs = kWaitMs);
 // Selects path in the browser as a click in its tree would.
 bool SelectFolder(HWND browser, DWORD pid, const std::string& path);
 
-// Where the user cancels.
+// Where the user cancels: in the settings dialog instead of installing, or
+// at a moment of the copy dialog's walk (its stop button).
 enum class Cancel {
     kNever,
     kEscape,          // in the settings dialog: the Esc key,
-    kCancelButton,    // its cancel button,
     kCloseBox,        // or its close box
     kBeforeFirstStep, // as soon as the copy dialog is up, the program held still
     kWhenShown,       // once the copy dialog's source field shows the mark
@@ -145,6 +151,9 @@ public:
     std::string medium, installDir;
 
 private:
+    bool FindCopyDialog();
+    bool StopHeldStill(const std::string& path, Walk* walk);
+    bool WalkCopyDialog(int moment, const std::string& mark, Walk* walk);
     bool Finish(Walk* walk);
     std::vector<std::string> cleanUp_;
     std::vector<HANDLE> held_;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../../../res/resource.h"
+#include "install/copy_dialog.h"
 #include "shell/handles.h"
 #include "shell/state.h"
 

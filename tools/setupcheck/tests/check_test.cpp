@@ -21,8 +21,8 @@ public:
     }
     FileState Probe(const std::string& relative) override
     {
-        FileState state;
         auto file = sizes_.find(Fold(relative));
+        FileState state;
         state.found = file != sizes_.end();
         state.size = state.found ? file->second : 0;
         return state;
@@ -65,7 +65,8 @@ struct FindingRow {
 };
 
 // Each row under LF, CR LF and CR line ends alike; the exit status is 1
-// exactly when an error is expected.
+// exactly when an error is expected. The traps the test media show (their
+// expect.txt) are not repeated here.
 TEST(CheckFindings, EachTrapIsNamedOnItsLine)
 {
     const FindingRow rows[] = {
@@ -73,13 +74,10 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
         {"clean minimal medium", "[Install]\na.exe\n", {}},
         {"headers written loosely still open", "[ INSTALL ]\na.exe\n[init] text\nTitle=x\n", {}},
         {"digits after a header name", "[Install2]\na.exe\n", {"warning header-suffix 1"}},
-        {"key line before any header", "Title=x\n[Install]\na.exe\n", {"warning before-header 1"}},
         {"comment and blank lines before a header are fine", "; c\n\n  \t\n[Install]\na.exe\n", {}},
         {"empty first value hides the second",
          "[init]\nTitle=\nTitle=X\n[Install]\na.exe\n", {"warning repeated-key 3"}},
         {"no '=' is passed over", "[init]\nTitle\nTitle=X\n[Install]\na.exe\n", {"warning no-equals 2"}},
-        {"a key split by a blank is another key", "[init]\nCopy Dir=X\n[Install]\na.exe\n",
-         {"warning unknown-key 2"}},
         {"msgb is no msga", "[init]\nmsgh=x\n[Install]\na.exe\n", {"warning unknown-key 2"}},
         {"leading blank of a name value", "[init]\nImg= setup.bmp\n[Install]\na.exe\n",
          {"warning leading-blank 2", "warning missing-bitmap 2"}},
@@ -96,15 +94,8 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
          {"warning checked-empty-box 2"}},
         {"StartUp box over an empty list is harmless", "[init]\nDefaultRegistStartUp=1\n[Install]\na.exe\n",
          {}},
-        {"misspelt Start Menu section", "[Install]\na.exe\n[StartMenuSet]\nA|a.exe\n",
-         {"error misspelt-section 3"}},
-        {"near miss of a section", "[Install]\na.exe\n[InstalSystem]\nb.dll\n", {"error misspelt-section 3"}},
-        {"a section of the vendor's own", "[Install]\na.exe\n[Notes]\nfree text\n",
-         {"warning unknown-section 3"}},
         {"unclosed header of an empty part", "[Install]\na.exe\n[InstallWindows\n",
          {"warning unclosed-header 3"}},
-        {"unclosed header with lines under it", "[Install]\na.exe\n[InstallWindows\nb.ini\n",
-         {"error unclosed-header 3"}},
         {"subfolder in the Windows directory", "[Install]\na.exe\n[InstallSystem]\ndrivers\\b.sys\n",
          {"error missing-source 4", "warning subfolder 4"}},
         {"blanks at the end of a name", "[Install]\na.exe  \n", {"warning trailing-blank 2"}},
@@ -115,24 +106,15 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
         {"shortcut that points at nothing", "[Install]\na.exe\n[StartUpSet]\nA|\n",
          {"error target-not-installed 4"}},
         {"shortcuts with an empty [Install]", "[StartUpSet]\nA|a.exe\n", {"error target-not-installed 2"}},
-        {"Shift-JIS with 0x7C split", "[Install]\na.exe\n[StartUpSet]\nポ|a.exe\n",
-         {"error target-not-installed 4", "error trail-bar 4"}},
         {"Shift-JIS with 0x5C in a file name is no folder", "[Install]\nソフト.exe\n",
          {"error missing-source 2"}},
         {"long big title", "[init]\nBigTitle=" + std::string(130, 'T') + "\n[Install]\na.exe\n",
          {"warning long-title 2"}},
         {"line of 255 characters", "[Install]\na.exe\n;" + std::string(254, 'c') + "\n", {}},
-        {"line of 256 characters", "[Install]\na.exe\n;" + std::string(255, 'c') + "\n",
-         {"warning long-line 3"}},
-        {"BOM before [init]", "\xEF\xBB\xBF[init]\nTitle=x\n[Install]\na.exe\n",
-         {"error bom-hides-header 1"}},
         {"BOM before a vendor section", "\xEF\xBB\xBF[Notes]\n[Install]\na.exe\n",
          {"warning bom-hides-header 1"}},
         {"BOM before a comment", "\xEF\xBB\xBF; c\n[Install]\na.exe\n", {"warning bom 1"}},
-        {"UTF-8 text", "[init]\nTitle=\xE3\x83\x87\xE3\x83\xA2\n[Install]\na.exe\n",
-         {"warning utf8-script 0"}},
         {"Shift-JIS text is not taken for UTF-8", "[init]\nTitle=デモ セットアップ\n[Install]\na.exe\n", {}},
-        {"NUL before an entry", std::string("[Install]\na.exe\n\0b.exe\n", 23), {"error nul-byte 3"}},
         {"NUL bytes at the end", std::string("[Install]\na.exe\n\0\0", 18), {"warning nul-byte 3"}},
     };
     for (const FindingRow& row : rows) {
@@ -148,21 +130,19 @@ TEST(CheckFindings, EachTrapIsNamedOnItsLine)
     }
 }
 
-struct BoxRow {
-    const char* value;
-    bool checked;
-    bool warned;
-};
-
+// Checked as the dialog checks it; a hint where a value that leaves the box
+// unchecked looks meant to check it.
 TEST(CheckDialog, DefaultBoxValues)
 {
-    const BoxRow rows[] = {
-        {"1", true, false},   {"21", true, false},  {"1 ", true, false}, {"01", true, false},
-        {"0", false, false},  {"2", false, false},  {"off", false, false},
-        {"11", false, true},  {"10", false, true},  {"101", false, true},
-        {"yes", false, true}, {"On", false, true},  {" true ", false, true},
+    const struct {
+        const char* value;
+        bool checked, warned;
+    } rows[] = {
+        {"1", true, false}, {"21", true, false}, {"1 ", true, false}, {"01", true, false}, {"0", false, false},
+        {"2", false, false}, {"off", false, false}, {"11", false, true}, {"10", false, true},
+        {"101", false, true}, {"yes", false, true}, {"On", false, true}, {" true ", false, true},
     };
-    for (const BoxRow& row : rows) {
+    for (const auto& row : rows) {
         Report report = Check(std::string("[init]\nDefaultRegistStartUp=") + row.value +
                               "\n[Install]\na.exe\n[StartUpSet]\nA|a.exe\n");
         EXPECT_EQ(report.startUp.checked, row.checked) << row.value;
@@ -189,6 +169,7 @@ TEST(CheckDialog, ValuesComeAsTheReaderGivesThem)
 // the entries from, on scripts made of the awkward lines.
 TEST(CheckLines, EntryLinesPointAtTheirSource)
 {
+    const char* const kLineEnds[] = {"\r\n", "\n", "\r"};
     const char* pieces[] = {
         "[Install]", "[install ]", "[InstallWindows]", "[StarMenuSet]", "[init]", "[Install",
         "[Other]", "; note", "", "   ", "\tfile.txt", "a.exe", "Title=x", "Name|target.exe",
@@ -202,9 +183,14 @@ TEST(CheckLines, EntryLinesPointAtTheirSource)
             lines.push_back(pieces[random() % (sizeof pieces / sizeof *pieces)]);
         if (random() % 5 == 0)
             lines.push_back(std::string(300, 'L'));
+        // Every line end; an empty line after a CR ends with CR LF, or its LF
+        // would close the CR's line instead.
         std::string script;
-        for (const std::string& line : lines)
-            script += line + (random() % 2 ? "\r\n" : "\n");
+        for (const std::string& line : lines) {
+            std::string end = kLineEnds[random() % 3];
+            bool joins = line.empty() && !script.empty() && script.back() == '\r' && end == "\n";
+            script += line + (joins ? "\r\n" : end);
+        }
         Report report = Check(script);
         auto lead = [&](int number) {
             std::string line = lines.at(number - 1).substr(0, 255);

@@ -27,6 +27,7 @@ TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path root = pattern;
     auto file = [&](const std::string& name, const std::string& content) {
+        fs::create_directories((root / name).parent_path());
         std::ofstream(root / name, std::ios::binary) << content;
     };
     file("plain.txt", "12345");
@@ -34,28 +35,20 @@ TEST(MediumFolder, NamesAreFoundAsWindowsWouldFindThem)
     file(SjisToUtf8("説明書.txt"), "utf-8");                           // the usual Linux name
     file("UPPER.TXT", "up");
     file("SETUP.INI", "[Install]\r\n");
-    fs::create_directories(root / "sub");
     file("sub/inner.dat", "inner!");
-    fs::create_directories(root / SjisToUtf8("資料"));
     file(SjisToUtf8("資料") + "/" + SjisToUtf8("表.txt"), "table");   // 表 = 0x95 0x5C
 
     auto medium = OpenMediumFolder(root.string());
     const ProbeRow rows[] = {
-        {"plain.txt", true, kMatchExact, 5},
-        {"PLAIN.txt", true, kMatchCase, 5},
-        {"plain.txt  ", true, kMatchExact, 5},   // Windows drops trailing blanks
-        {"plain.txt.", true, kMatchExact, 5},
-        {"ソフト.txt", true, kMatchExact, 3},
-        {"説明書.txt", true, kMatchUtf8Name, 5},
+        // Windows drops trailing blanks and dots.
+        {"plain.txt", true, kMatchExact, 5}, {"PLAIN.txt", true, kMatchCase, 5},
+        {"plain.txt  ", true, kMatchExact, 5}, {"plain.txt.", true, kMatchExact, 5},
+        {"ソフト.txt", true, kMatchExact, 3}, {"説明書.txt", true, kMatchUtf8Name, 5},
         {"upper.txt", true, kMatchCase, 2},
-        {"sub\\inner.dat", true, kMatchExact, 6},
-        {"sub/inner.dat", true, kMatchExact, 6},
-        {"SUB\\INNER.DAT", true, kMatchCase, 6},
-        {"資料\\表.txt", true, kMatchUtf8Name, 5},
-        {"missing.txt", false, kMatchExact, 0},
-        {"sub\\missing.txt", false, kMatchExact, 0},
-        {"ソフト", false, kMatchExact, 0},
-        {"", false, kMatchExact, 0},
+        {"sub\\inner.dat", true, kMatchExact, 6}, {"sub/inner.dat", true, kMatchExact, 6},
+        {"SUB\\INNER.DAT", true, kMatchCase, 6}, {"資料\\表.txt", true, kMatchUtf8Name, 5},
+        {"missing.txt", false, kMatchExact, 0}, {"sub\\missing.txt", false, kMatchExact, 0},
+        {"ソフト", false, kMatchExact, 0}, {"", false, kMatchExact, 0},
     };
     for (const ProbeRow& row : rows) {
         FileState state = medium->Probe(row.name);
