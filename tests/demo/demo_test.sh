@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The demo as a vendor runs it, on two media:
 #   demo_test.sh sample <demo.sh> <build-dir> <out-dir>
-#       the sample medium at 640 x 480: everything fits (exit 0), every
-#       picture and the contact sheet written, the sample left untouched
+#       the sample medium at 640 x 480, reported in Japanese: everything
+#       fits (exit 0), no line tight, every picture and the contact sheet
+#       written, the sample left untouched
 #   demo_test.sh cut <demo.sh> <build-dir> <out-dir>
-#       a medium whose third text line, caption and big title are too long:
-#       exit 1, exactly those three named, the big title cut at 640 and 800
-#       pixels wide but not at 1024
+#       a medium whose third text line, caption and big title are too long,
+#       reported in English: exit 1, exactly those three named, the big
+#       title cut at 640 and 800 pixels wide but not at 1024
 set -u
 mode=$1 demo=$2 build=$3 out=$4
 failed=0
@@ -43,12 +44,13 @@ case $mode in
 sample)
     medium=$(cd "$(dirname "$0")/../../examples/medium" && pwd)
     before=$(cd "$medium" && find . -printf '%p %s %T@ %m\n' | sort)
-    report=$("$demo" --built "$build" --out "$out" --screen 640x480 2>&1)
+    report=$(LC_ALL=ja_JP.UTF-8 "$demo" --built "$build" --out "$out" --screen 640x480 2>&1)
     code=$?
     report=${report//$'\r'/}   # the driver is a Windows console program
     printf '%s\n' "$report"
     [ $code -eq 0 ] || fail "the sample does not fit: exit $code"
-    printf '%s\n' "$report" | grep -q '^Everything fits\.$' || fail "no 'Everything fits.' line"
+    printf '%s\n' "$report" | grep -q '^すべて収まります。$' || fail "no line saying that everything fits"
+    printf '%s\n' "$report" | grep -q 'ぎりぎり' && fail "a line of the sample is tight"
     check_pictures 640 480
     [ "$(cd "$medium" && find . -printf '%p %s %T@ %m\n' | sort)" = "$before" ] ||
         fail "the demo changed the sample medium"

@@ -202,10 +202,10 @@ void MeasureBigTitle(const std::string& script, Report* report)
 
 std::string Format(const Report& report, bool inJapanese)
 {
-    auto utf8 = [](const std::string& ansi) { return driver::ToUtf8(ansi); };
+    // Assembled in the code page of the texts (932), turned into UTF-8 once.
     std::string out;
     char line[512];
-    std::string font = utf8(report.standIn) +
+    std::string font = report.standIn +
                        (inJapanese ? (report.proportional ? "、プロポーショナル" : "、等幅")
                                    : (report.proportional ? ", proportional" : ", fixed-width")) +
                        (inJapanese ? (report.japanese ? "、日本語" : "、日本語なし")
@@ -213,7 +213,7 @@ std::string Format(const Report& report, bool inJapanese)
     std::snprintf(line, sizeof line,
                   inJapanese ? "収まり具合 (ダイアログのフォント「%s」の代わり: %s)\n"
                              : "Fit (the dialog font \"%s\" stood in for by %s)\n",
-                  utf8(report.dialogFace).c_str(), font.c_str());
+                  report.dialogFace.c_str(), font.c_str());
     out += line;
     std::string cutNames;
     bool tight = false;
@@ -240,7 +240,7 @@ std::string Format(const Report& report, bool inJapanese)
         std::snprintf(line, sizeof line, inJapanese ? "  %-17s %4d / %4d px  %-14s 「%s」\n"
                                                     : "  %-17s %4d of %4d px  %-14s \"%s\"\n",
                       what.c_str(), row.width, row.room, verdict.c_str(),
-                      utf8(row.text).c_str());
+                      row.text.c_str());
         out += line;
     }
     if (tight)
@@ -250,7 +250,7 @@ std::string Format(const Report& report, bool inJapanese)
         out += inJapanese ? "すべて収まります。\n" : "Everything fits.\n";
     else
         out += (inJapanese ? "切れるもの: " : "Cut: ") + cutNames + "\n";
-    return out;
+    return driver::ToUtf8(out);
 }
 
 }  // namespace fit
