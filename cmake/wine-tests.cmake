@@ -17,7 +17,7 @@ add_subdirectory(${PELMORA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 # The win32 thread model of Debian's MinGW compiler has no std::mutex, which
 # GoogleTest's Notification needs; a replacement comes in through GoogleTest's
 # custom header hook, found before GoogleTest's own headers.
-target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/windows/gtest_port)
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/cmake/gtest_port)
 
 # The prefix and the X display for the whole run. wine_setup makes them,
 # wine_cleanup ends them; every Windows test requires the fixture.
