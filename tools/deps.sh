@@ -36,7 +36,7 @@ need=()
 for pkg in cmake g++ googletest libgtest-dev libbenchmark-dev \
            g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 \
            wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick fonts-ipafont-gothic fonts-wine \
-           libxml2-utils osslsigncode openssl \
+           libxml2-utils osslsigncode openssl icoutils \
            clang libclang-rt-14-dev locales; do
   have_pkg "$pkg" || need+=("$pkg")
 done

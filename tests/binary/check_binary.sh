@@ -44,41 +44,11 @@ check_cpu() {
     [ -z "$bad" ] || fail "instructions an 80386 lacks in $file:"$'\n'"$bad"
 }
 
-# The resources of a PE image, one line each: type, name, language, size and
-# file offset of the data; a name that is a string shows as "name".
+# The resources of a PE image, one line each: type and name (a name that
+# is a string shows as "name"), read through the header's directory.
 resources() {
-    od -An -tu1 -v "$1" | awk '
-        function u16(o) { return b[o] + 256 * b[o + 1] }
-        function u32(o) { return u16(o) + 65536 * u16(o + 2) }
-        function file_offset(rva,   s) {
-            for (s = 0; s < sections; s++)
-                if (rva >= va[s] && rva < va[s] + vs[s]) return rva - va[s] + raw[s]
-            return -1
-        }
-        function walk(dir, path,   count, i, entry, id, target) {
-            count = u16(base + dir + 12) + u16(base + dir + 14)
-            for (i = 0; i < count; i++) {
-                entry = base + dir + 16 + 8 * i
-                id = u32(entry)
-                target = u32(entry + 4)
-                if (id >= 2147483648) id = "name"
-                if (target >= 2147483648) walk(target - 2147483648, path id " ")
-                else print path id, u32(base + target + 4), file_offset(u32(base + target))
-            }
-        }
-        { for (i = 1; i <= NF; i++) b[n++] = $i }
-        END {
-            pe = u32(60); optional = pe + 24
-            directories = optional + (u16(optional) == 523 ? 112 : 96)
-            sections = u16(pe + 6); table = optional + u16(pe + 20)
-            for (s = 0; s < sections; s++) {
-                vs[s] = u32(table + 40 * s + 8); va[s] = u32(table + 40 * s + 12)
-                raw[s] = u32(table + 40 * s + 20)
-            }
-            if (u32(directories + 16) == 0) exit
-            base = file_offset(u32(directories + 16))
-            if (base >= 0) walk(0, "")
-        }'
+    wrestool -l "$1" 2>/dev/null | sed -n "s/^--type=\([0-9]*\) --name=\([0-9]*\|'[^']*'\) .*/\1 \2/p" |
+        sed "s/ '.*'\$/ name/"
 }
 
 # The manifest (a file) that setup.exe needs on Vista to 11 and that XP
@@ -120,12 +90,7 @@ check_manifest() {
 manifest_arch() { [ "$1" = i686 ] && echo x86 || echo amd64; }
 
 # Copies the manifest of an image (RT_MANIFEST 1) into a file.
-extract_manifest() {
-    local exe=$1 out=$2 size offset
-    read -r size offset < <(resources "$exe" | awk '$1 == 24 && $2 == 1 { print $4, $5; exit }')
-    [ -n "${size:-}" ] && [ "$offset" -ge 0 ] || return 1
-    dd if="$exe" of="$out" bs=1 skip="$offset" count="$size" status=none
-}
+extract_manifest() { wrestool -x --raw -t 24 -n 1 "$1" >"$2" 2>/dev/null && [ -s "$2" ]; }
 
 if [ "${1:-}" = --manifest-bites ]; then
     exe=$2 want=$(manifest_arch "$3")
@@ -239,8 +204,7 @@ case $hex in *"bd04effe"*"00000100""32000000""01000000""32000000""01000000"*) ;;
 listing=$(resources "$exe")
 for wanted in "5 102 dialog 102" "5 104 dialog 104" "14 103 icon 103" "16 1 version block" "24 1 manifest"; do
     read -r type name what <<<"$wanted"
-    printf '%s\n' "$listing" | awk -v t="$type" -v n="$name" '$1 == t && $2 == n && $5 >= 0 { found = 1 } END { exit !found }' ||
-        fail "no $what among the resources"
+    printf '%s\n' "$listing" | grep -qx "$type $name" || fail "no $what among the resources"
 done
 manifest=$(mktemp)
 if extract_manifest "$exe" "$manifest"; then

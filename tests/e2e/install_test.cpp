@@ -322,42 +322,24 @@ const char* const kPlantedNames[] = {
 // Wine takes what it tells a program of that name from the registry (a
 // changed WINEDLLOVERRIDES does not reach a program started from within
 // Wine): which DLLs to prefer, and which Windows version to report.
+// What Wine tells setup.exe, for one scenario: the whole key goes after it.
 class SetupAppDefaults {
 public:
     SetupAppDefaults(const char* version, bool nativeFirst)
     {
-        if (version != nullptr) {
-            RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &key_, nullptr);
-            RegSetValueExA(key_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                           static_cast<DWORD>(std::strlen(version) + 1));
-        }
-        if (nativeFirst) {
-            RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &overrides_, nullptr);
-            for (const char* name : kPlantedNames)
-                RegSetValueExA(overrides_, name, 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>("native,builtin"),
-                               sizeof "native,builtin");
-        }
+        const std::string overrides = std::string(kKey) + "\\DllOverrides";
+        if (version != nullptr)
+            RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, version,
+                            static_cast<DWORD>(std::strlen(version) + 1));
+        for (const char* name : kPlantedNames)
+            if (nativeFirst)
+                RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), name, REG_SZ,
+                                "native,builtin", sizeof "native,builtin");
     }
-    ~SetupAppDefaults()
-    {
-        if (overrides_ != nullptr) {
-            RegCloseKey(overrides_);
-            RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
-        }
-        if (key_ != nullptr) {
-            RegDeleteValueA(key_, "Version");
-            RegCloseKey(key_);
-        }
-    }
+    ~SetupAppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
 
 private:
     static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe";
-    static constexpr const char* kOverrides = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
-    HKEY key_ = nullptr;
-    HKEY overrides_ = nullptr;
 };
 
 // A medium with its own setup.exe, one file and a shortcut in each folder,
