@@ -323,23 +323,19 @@ const char* const kPlantedNames[] = {
 // changed WINEDLLOVERRIDES does not reach a program started from within
 // Wine): which DLLs to prefer, and which Windows version to report.
 // What Wine tells setup.exe, for one scenario: the whole key goes after it.
-class SetupAppDefaults {
-public:
+struct SetupAppDefaults {
+    const std::string key = "Software\\Wine\\AppDefaults\\setup.exe";
     SetupAppDefaults(const char* version, bool nativeFirst)
     {
-        const std::string overrides = std::string(kKey) + "\\DllOverrides";
         if (version != nullptr)
-            RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, version,
+            RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, version,
                             static_cast<DWORD>(std::strlen(version) + 1));
         for (const char* name : kPlantedNames)
             if (nativeFirst)
-                RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), name, REG_SZ,
+                RegSetKeyValueA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), name, REG_SZ,
                                 "native,builtin", sizeof "native,builtin");
     }
-    ~SetupAppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
-
-private:
-    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe";
+    ~SetupAppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
 };
 
 // A medium with its own setup.exe, one file and a shortcut in each folder,

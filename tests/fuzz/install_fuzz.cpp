@@ -41,18 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Choices = data + 4;
     ChoiceCount = choices;
     ChoiceAt = 0;
-    size_t textSize = size - 4 - choices;
-    ScriptText = static_cast<char*>(malloc(textSize + 1));
-    memcpy(ScriptText, data + 4 + choices, textSize);
-    ScriptText[textSize] = '\0';
-
-    strcpy(SourceDir, (data[1] & 1) ? "D:\\" : "D:\\medium");
-    strcpy(WindowsDir, "C:\\WINDOWS");
-    strcpy(SystemDir, "C:\\WINDOWS\\SYSTEM");
+    PrepareInstall(reinterpret_cast<const char*>(data) + 4 + choices, size - 4 - choices, data[3] & 1,
+                   (data[3] >> 1) & 1);
+    if (data[1] & 1)
+        strcpy(SourceDir, "D:\\");
     memset(InstallDir, 0, kPathSize);
     memset(InstallDir, 'i', data[2] % kPathSize);
-    RegisterStartMenu = data[3] & 1;
-    RegisterStartUp = (data[3] >> 1) & 1;
 
     Fake state;
     fake = &state;

@@ -17,11 +17,10 @@ const char* const kNames[] = {
 };
 const int kNameCount = sizeof kNames / sizeof kNames[0];
 
+// size is at least 1: the length written, and no more than fits.
 void CheckTerminated(const char* destination, int size, int length)
 {
-    if (length < 0 || length > (size > 0 ? size - 1 : 0))
-        abort();
-    if (size > 0 && length > 0 && (destination[length] != '\0' || strlen(destination) != size_t(length)))
+    if (length < 0 || length > size - 1 || (length > 0 && strlen(destination) != size_t(length)))
         abort();
 }
 

@@ -53,8 +53,6 @@ void CheckEntry(const uint8_t* data, size_t size)
 void ComposeBrowsed(const uint8_t* data, size_t size)
 {
     size_t split = size > 0 ? data[0] % (size + 1) : 0;
-    if (split > size)
-        split = size;
     char* installDir = PathBufferFrom(data, split);
     char* path = PathBufferFrom(data + split, size - split);
     ComposeBrowsedPath(path, installDir);

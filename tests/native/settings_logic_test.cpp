@@ -90,10 +90,8 @@ TEST(CheckInstallEntry, StoresAcceptedEntriesOnly)
         {"D:\\Tool>", kBad, kept}, {"|", kBad, kept},
         // Trail byte 0x7C: the katakana ポ counts as a vertical bar.
         {"D:\\\x83\x7C", kBad, kept},
-        {"D:\\\\Tool", kNameless, kept}, {"D:\\ \\Tool", kNameless, kept},
-        {"D:\\\t \\Tool", kNameless, kept}, {"D:\\Tool\\\\", kNameless, kept},
+        {"D:\\\\Tool", kNameless, kept}, {"D:\\ \\Tool", kNameless, kept}, {"D:\\Tool\\\\", kNameless, kept},
         {"D:\\Tool\\ \\ ", kNameless, kept}, {"\\\\server\\share", kNameless, kept},
-        {"  \\\\server", kNameless, kept},
         // Trail byte 0x5C followed by a backslash: a folder without a name.
         {"D:\\\x83\x5C\\Tool", kNameless, kept},
         // The character test comes first.
@@ -121,10 +119,8 @@ TEST(ComposeBrowsedPath, AppendsTheProposedFolderNameWithinTheBuffer)
         {"C:\\Apps\\Tool", "D:\\Work", "D:\\Work\\Tool"}, {"C:\\Apps\\Tool", "D:\\work\\TOOL", "D:\\work\\TOOL"},
         {"C:\\Apps\\Tool", "D:\\Tool", "D:\\Tool"}, {"C:\\Apps\\Tool", "E:\\", "E:\\Tool"},
         {"C:\\Apps\\Tool", "D:\\Tools", "D:\\Tools\\Tool"}, {"C:\\Apps\\Tool", "D:\\To", "D:\\To\\Tool"},
-        {"C:\\Pelmora", "C:\\Program Files", "C:\\Program Files\\Pelmora"},
         // Only "a" to "z" are folded: "[" and "{" differ by 32 too.
         {"C:\\[x", "D:\\{X", "D:\\{X\\[x"},
-        {"C:\\ぺるもら", "D:\\ぺるもら", "D:\\ぺるもら"},
         // A folder name with its leading blank, as a CopyDir value gives it.
         {"C:\\ Tools", "D:\\Work", "D:\\Work\\ Tools"},
         // The proposal ends in a separator: nothing to append.

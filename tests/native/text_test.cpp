@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 #include "script/text.h"
 
@@ -76,13 +77,12 @@ TEST(SkipBlanks, StepsOverSpacesAndTabsOnly)
 
 TEST(FindChar, FindsTheFirstByteButNeverTheTerminator)
 {
-    const char* assignment = "k=v=w";
-    EXPECT_EQ(assignment + 1, FindChar(assignment, '='));
-    const char* katakanaSo = "\x83\x5C";  // ソ: its trail byte is a backslash
-    EXPECT_EQ(katakanaSo + 1, FindChar(katakanaSo, '\\'));
-    EXPECT_EQ(nullptr, FindChar("abc", '\0'));
-    EXPECT_EQ(nullptr, FindChar("", 'a'));
-    EXPECT_EQ(nullptr, FindChar("abc", '|'));
+    // The trail byte of ソ (0x83 0x5C) is a backslash all the same.
+    const std::tuple<const char*, char, int> rows[] = {
+        {"k=v=w", '=', 1}, {"\x83\x5C", '\\', 1}, {"abc", '\0', -1}, {"", 'a', -1}, {"abc", '|', -1},
+    };
+    for (const auto& [text, character, offset] : rows)
+        EXPECT_EQ(offset < 0 ? nullptr : text + offset, FindChar(text, character)) << '"' << text << '"';
 }
 
 }  // namespace

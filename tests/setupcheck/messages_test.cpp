@@ -54,11 +54,9 @@ TEST(Messages, LanguageOfTheLocaleThatDecidesMessages)
     };
     const Row rows[] = {
         {nullptr, nullptr, nullptr, kEnglish},
-        {nullptr, nullptr, "ja_JP.UTF-8", kJapanese},
         {"", "", "ja_JP.eucJP", kJapanese},
         {nullptr, nullptr, "ja", kJapanese},
         {nullptr, "C", "ja_JP.UTF-8", kEnglish},
-        {nullptr, "ja_JP.UTF-8", "en_US.UTF-8", kJapanese},
         {"C.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", kEnglish},
         {"ja_JP.SJIS", nullptr, "C", kJapanese},
         {nullptr, nullptr, "jv_ID", kEnglish},
